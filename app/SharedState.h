@@ -1,0 +1,23 @@
+#pragma once
+// State that the link, the live display and the logger commands share for the whole run.
+#include <QByteArray>
+#include <QString>
+
+struct SharedState {
+    bool Connected = false;
+    bool FrameSeen = false;
+    bool RxBusy = false;
+    bool TimerBusy = false;
+    bool MaxMinBusy = false;
+    qint32 MissedTicks = 0;
+    bool MeterRecording = false;
+    bool RealTimeRunning = false;
+    bool PanelRefresh = true;
+    QByteArray CommandFrame = QByteArray("\x02K\0\0\0\0\0\x03", 8);
+    QByteArray LoggerFrame = QByteArray("\x02\0\0\0\0\0\0\x03", 8);
+    QByteArray RxBuffer;
+    float SamplingInterval = 0.2f;
+    QString DateSeparator;
+    int DateOrder = 2;
+    QString UserDataFolder;
+};

@@ -1,0 +1,11 @@
+#pragma once
+// The per-user data folder "k352_4" inside the user's documents folder.
+#include <QString>
+
+// The documents folder: the system's documents location when it exists, else the home folder;
+// empty when neither can be found.
+QString documentsFolder();
+
+// documents + "/k352_4/", created (one level) when missing; documents + "/" when it cannot be
+// created; empty when documents is empty. The result ends with "/" or is empty.
+QString prepareUserDataFolder(const QString &documents);

@@ -1,0 +1,440 @@
+#include "link/MeterLink.h"
+
+#include "app/Catalogue.h"
+#include "link/LiveFrame.h"
+
+#include <cerrno>
+#include <cmath>
+
+namespace {
+
+// Sets a flag for the lifetime of the scope, clearing it however the scope is left.
+class FlagScope {
+public:
+    explicit FlagScope(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = false; }
+    FlagScope(const FlagScope &) = delete;
+    FlagScope &operator=(const FlagScope &) = delete;
+
+private:
+    bool &m_flag;
+};
+
+// Takes the port from the receive handler and the watchdog (which the caller has stopped); at the
+// end of the scope, on every path, re-attaches the handler (unless already done) and restarts the
+// watchdog.
+class PortLoan {
+public:
+    PortLoan(SerialPort &port, Timer &timer) : m_port(port), m_timer(timer), m_handler(port.rxHandler())
+    {
+        m_port.setRxHandler({});
+    }
+    ~PortLoan()
+    {
+        restore();
+        m_timer.setEnabled(true);
+    }
+    PortLoan(const PortLoan &) = delete;
+    PortLoan &operator=(const PortLoan &) = delete;
+
+    void restore()
+    {
+        if (m_restored)
+            return;
+        m_restored = true;
+        m_port.setRxHandler(m_handler);
+    }
+
+private:
+    SerialPort &m_port;
+    Timer &m_timer;
+    SerialPort::RxHandler m_handler;
+    bool m_restored = false;
+};
+
+bool isPermissionDenied(const PortError &e)
+{
+    return e.code() == EACCES || e.code() == EPERM;
+}
+
+} // namespace
+
+MeterLink::MeterLink(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, LinkView &view,
+                     std::function<void()> processEvents)
+    : m_state(state), m_port(comm1), m_clock(clock), m_timer(mainTimer), m_view(view),
+      m_processEvents(std::move(processEvents))
+{
+}
+
+SerialPort::RxHandler MeterLink::receiveHandler()
+{
+    return [this] {
+        try {
+            Comm1RxChar();
+        } catch (const SilentAbort &) {
+        }
+    };
+}
+
+void MeterLink::waitWhile(const bool &flag)
+{
+    while (flag) {
+        if (m_processEvents)
+            m_processEvents();
+    }
+}
+
+void MeterLink::writeCommandFrame(char command)
+{
+    m_state.CommandFrame[1] = command;
+    m_port.write(m_state.CommandFrame);
+}
+
+void MeterLink::SendPlain(char command)
+{
+    writeCommandFrame(command);
+}
+
+void MeterLink::selectDevice()
+{
+    const QString entry = m_ports.text();
+    if (entry.isEmpty())
+        return;
+    m_port.setDeviceName(devicePathFor(entry));
+}
+
+bool MeterLink::openQuietly()
+{
+    try {
+        m_port.open();
+        return true;
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    // The commonest reason a meter is not found on Linux: the user is not in the dialout group.
+    if (isPermissionDenied(m_port.lastError()) && !m_permissionNoticeGiven) {
+        m_permissionNoticeGiven = true;
+        m_view.notice(QStringLiteral("%1: Zugriff verweigert (%2). Der Benutzer muss zur Gruppe \"dialout\" "
+                                     "gehören: sudo usermod -aG dialout $USER, dann neu anmelden.")
+                          .arg(m_port.deviceName(), m_port.lastError().message()));
+    }
+    return false;
+}
+
+void MeterLink::closeQuietly()
+{
+    try {
+        m_port.close();
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Receive handler: cut RxBuffer into 19-byte frames, check them, hand them on, acknowledge.
+
+void MeterLink::Comm1RxChar()
+{
+    {
+        FlagScope busy(m_state.RxBusy);
+        int n = m_port.bytesWaiting();
+        if (n > 256)
+            n = 256;
+        if (n > 0)
+            m_state.RxBuffer.append(m_port.read(n));
+
+        QByteArray &buf = m_state.RxBuffer;
+        while (buf.size() >= LiveFrame::Size) {
+            const int p = buf.indexOf(LiveFrame::Stx);
+            if (p < 0) {
+                buf.clear();
+                break;
+            }
+            if (p > 0) {
+                buf.remove(0, p);
+                continue;
+            }
+            if (buf.at(LiveFrame::Size - 1) != LiveFrame::Etx) {
+                buf.remove(0, 1); // the 0x02 was a data byte
+                continue;
+            }
+            ++m_candidates;
+            if (!LiveFrame::checksumOk(buf.constData())) {
+                ++m_checksumFailures;
+                buf.remove(0, LiveFrame::Size);
+                continue;
+            }
+            m_state.FrameSeen = true;
+            if (m_state.Connected) {
+                const QByteArray frame = buf.left(LiveFrame::Size);
+                buf.remove(0, LiveFrame::Size);
+                ++m_decoded;
+                if (onFrame)
+                    onFrame(frame);
+                writeCommandFrame('X');
+                continue;
+            }
+            // Valid frames while we believe the meter absent: complete the connection, then the
+            // same frame is decoded on the next round.
+            lateHandshake();
+        }
+    }
+    m_view.setDiagnostics(QStringLiteral("%1/%2").arg(m_checksumFailures).arg(m_candidates));
+}
+
+void MeterLink::lateHandshake()
+{
+    waitWhile(m_state.TimerBusy);
+    m_timer.setEnabled(false);
+    {
+        PortLoan loan(m_port, m_timer);
+        m_port.purgeInput();
+        m_state.CommandFrame[1] = 'K';
+        BusyWait(m_clock, 100);
+        m_port.write(m_state.CommandFrame);
+        BusyWait(m_clock, 1000);
+        if (m_port.bytesWaiting() >= 4)
+            m_port.read(4); // the reply is not examined here
+        m_state.Connected = true;
+        if (m_view.panelOpen())
+            m_view.setPanelConnectedLook();
+        m_view.setControlVisible(Control::DataLogger1, true);
+        m_view.setControlEnabled(Control::DataLogger1, true);
+        m_view.setControlVisible(Control::btnDataLogger, true);
+        m_view.setControlEnabled(Control::btnDataLogger, true);
+        loan.restore();
+        m_port.purgeInput();
+        writeCommandFrame('a');
+    }
+    m_view.setStatus(m_ports.text(), QStringLiteral("On Connection"));
+    if (m_view.panelOpen())
+        m_view.setPanelNoConnection(false);
+
+    const bool rt = m_state.RealTimeRunning;
+    const bool rtWindow = m_view.realTimeWindowExists();
+    if (rt) {
+        m_view.setControlEnabled(Control::btnRun, false);
+        m_view.setControlEnabled(Control::btnStop, true);
+        m_view.setControlEnabled(Control::Stop1, true);
+        if (rtWindow)
+            m_view.setControlEnabled(Control::tbntClr, false);
+    } else {
+        m_view.setControlEnabled(Control::btnRun, true);
+        m_view.setControlEnabled(Control::Run1, true);
+        m_view.setControlEnabled(Control::btnStop, false);
+        m_view.setControlEnabled(Control::Stop1, false);
+        if (rtWindow)
+            m_view.setControlEnabled(Control::tbntClr, true);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Watchdog.
+
+void MeterLink::declareLost()
+{
+    for (Control c : {Control::btnRun, Control::Run1, Control::btnStop, Control::Stop1, Control::btnDataLogger,
+                      Control::DataLogger1})
+        m_view.setControlEnabled(c, false);
+    m_view.setStatus(m_ports.text(), LoadStr(6));
+    if (m_view.panelOpen())
+        m_view.setPanelNoConnection(true);
+    if (m_state.Connected)
+        m_state.RxBuffer.clear();
+    m_state.Connected = false;
+    m_state.MissedTicks = 0;
+}
+
+void MeterLink::MainTimerTimer()
+{
+    FlagScope busy(m_state.TimerBusy);
+    const double now = m_clock.now();
+
+    if (m_state.FrameSeen) {
+        m_state.FrameSeen = false;
+        m_state.MissedTicks = 0;
+    } else if (++m_state.MissedTicks >= MissedTickLimit) {
+        declareLost();
+    }
+
+    if (!m_state.Connected && m_port.isOpen()) {
+        try {
+            writeCommandFrame('A');
+        } catch (const SilentAbort &) {
+            // The poll failed; the tick period below must still be kept.
+        }
+    }
+
+    // Tick once a second, each interval corrected by how late the previous tick came. The upper
+    // bound keeps a clock set back (or a daylight-saving change) from stalling the watchdog.
+    if (m_firstTick) {
+        m_firstTick = false;
+    } else {
+        const double elapsed = (now - m_previousTick) * 86400.0;
+        const double x = (elapsed - 1.0) * 1000.0;
+        const double value = std::trunc(double(m_timer.interval()) - x);
+        int next = 500;
+        if (value > 500)
+            next = value > 2000 ? 2000 : int(value);
+        m_timer.setInterval(next);
+    }
+    m_previousTick = now;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Search and start-up.
+
+void MeterLink::FindMeter()
+{
+    m_port.setRxHandler({});
+    const QStringList asListed = m_ports.entries;
+    for (const QString &name : asListed) {
+        const int index = m_ports.entries.indexOf(name);
+        if (index < 0)
+            continue;
+        closeQuietly();
+        m_ports.select(index);
+        m_view.portListChanged();
+        selectDevice();
+        if (m_view.splashOpen())
+            m_view.setSplashStatus(LoadStr(5) + name);
+        BusyWait(m_clock, 300);
+
+        if (!openQuietly()) {
+            m_ports.removeAt(m_ports.entries.indexOf(name));
+            m_view.portListChanged();
+            continue;
+        }
+        bool found = false;
+        try {
+            m_port.write(m_state.CommandFrame);
+            BusyWait(m_clock, 500);
+            if (m_port.bytesWaiting() >= 4) {
+                const QByteArray reply = m_port.read(4);
+                found = reply.contains("390");
+            }
+        } catch (const SilentAbort &) {
+        } catch (const PortError &) {
+        }
+        if (found) {
+            m_view.setControlEnabled(Control::btnRun, true);
+            m_view.setControlEnabled(Control::Run1, true);
+            m_view.setControlEnabled(Control::btnStop, false);
+            m_view.setControlEnabled(Control::Stop1, false);
+            m_state.Connected = true;
+            break;
+        }
+        closeQuietly();
+    }
+    m_port.setRxHandler(receiveHandler());
+}
+
+void MeterLink::StartupConnection()
+{
+    if (m_view.splashOpen())
+        m_view.setSplashStatus(LoadStr(7));
+    FindMeter();
+
+    if (m_state.Connected) {
+        if (m_view.panelOpen())
+            m_view.setPanelNoConnection(false);
+        m_view.setStatus(m_ports.text(), LoadStr(8));
+    } else {
+        m_ports.select(0);
+        m_view.portListChanged();
+        closeQuietly();
+        selectDevice();
+        if (m_view.panelOpen())
+            m_view.setPanelNoConnection(true);
+        m_view.setStatus(m_ports.text(), QStringLiteral("Off Connection"));
+    }
+    if (m_view.panelOpen())
+        m_view.setPanelConnectedLook();
+    m_view.setControlVisible(Control::DataLogger1, true);
+    m_view.setControlVisible(Control::btnDataLogger, true);
+
+    if (m_port.isOpen())
+        closeQuietly();
+    BusyWait(m_clock, 500);
+    m_port.setRxHandler(receiveHandler());
+    openQuietly();
+    BusyWait(m_clock, 100);
+    try {
+        if (m_port.isOpen())
+            m_port.purgeInput();
+        m_state.CommandFrame[1] = 'a';
+        if (m_port.isOpen())
+            m_port.write(m_state.CommandFrame);
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    m_timer.setEnabled(true);
+    if (m_view.splashOpen()) {
+        m_view.setSplashStatus(QString());
+        m_view.closeSplash();
+    }
+}
+
+void MeterLink::ComboBoxDeviceNameChange(int index)
+{
+    waitWhile(m_state.TimerBusy);
+    closeQuietly();
+    m_ports.select(index);
+    try {
+        selectDevice();
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    openQuietly();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Echo-checked exchange.
+
+bool MeterLink::SendCommand(char command)
+{
+    m_state.CommandFrame[1] = command;
+    return SendCommand(m_state.CommandFrame);
+}
+
+bool MeterLink::SendCommand(const QByteArray &frameIn)
+{
+    const QByteArray frame = frameIn; // CommandFrame itself changes to 'a' below
+    waitWhile(m_state.TimerBusy);
+    m_timer.setEnabled(false);
+    waitWhile(m_state.RxBusy);
+
+    PortLoan loan(m_port, m_timer);
+    bool ok = false;
+    try {
+        for (int attempts = 0; !ok && attempts < 3;) {
+            m_port.write(frame);
+            BusyWait(m_clock, 100);
+            int waiting = m_port.bytesWaiting();
+            if (waiting == 0) {
+                ++attempts;
+                continue;
+            }
+            // The echo normally arrives whole; give a reply that is still coming in the time
+            // of a few more bytes, then compare what is there (a short reply fails).
+            const quint32 start = m_clock.tickMs();
+            while (waiting < 8 && quint32(m_clock.tickMs() - start) <= 20)
+                waiting = m_port.bytesWaiting();
+            const QByteArray reply = m_port.read(waiting < 8 ? waiting : 8);
+            ok = reply == frame;
+            if (!ok)
+                ++attempts;
+        }
+    } catch (const SilentAbort &) {
+        return false;
+    } catch (const PortError &) {
+        return false;
+    }
+    loan.restore();
+    try {
+        writeCommandFrame('a');
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    return ok;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The port list of the main window's tool bar: entry names and the selection.
+#include <QString>
+#include <QStringList>
+
+class PortList {
+public:
+    QStringList entries;
+    int selected = -1;
+
+    QString text() const { return selected >= 0 && selected < entries.size() ? entries[selected] : QString(); }
+    void select(int i) { selected = (i >= 0 && i < entries.size()) ? i : -1; }
+    void removeAt(int i);
+};
+
+// The device path for a list entry: a path as it stands, a bare name under /dev/.
+QString devicePathFor(const QString &entry);
+
+// Ports the system reports, USB adapters first, with the given extra paths in front
+// (duplicates dropped).
+QStringList listPorts(const QStringList &extraPaths = {});
