@@ -1,0 +1,203 @@
+#include "app/WindowTexts.h"
+
+#include <QByteArray>
+#include <QMetaObject>
+#include <QObject>
+#include <QVariant>
+#include <cstring>
+
+namespace {
+
+namespace S = WindowTextSection;
+
+constexpr WindowTextEntry kDlgsCaptions[] = {
+    {S::DlgsCaptions, "Warning", "Warning", "Warnung"},
+    {S::DlgsCaptions, "Error", "Error", "Error"},
+    {S::DlgsCaptions, "Information", "Information", "Information"},
+    {S::DlgsCaptions, "Confirm", "Confirm", "Bestätigen"},
+    {S::DlgsCaptions, "&Yes", "&Yes", "Ja"},
+    {S::DlgsCaptions, "&No", "&No", "Nein"},
+    {S::DlgsCaptions, "OK", "OK", " OK "},
+    {S::DlgsCaptions, "Cancel", "Cancel", "Abbrechen"},
+    {S::DlgsCaptions, "&Abort", "&Abort", "Abbrechen"},
+    {S::DlgsCaptions, "&Retry", "&Retry", "Erneut"},
+    {S::DlgsCaptions, "&Ignore", "&Ignore", "Ignorieren"},
+    {S::DlgsCaptions, "&All", "&All", "Alle"},
+    {S::DlgsCaptions, "N&o to All", "N&o to All", "Nein alle"},
+    {S::DlgsCaptions, "Yes to &All", "Yes to &All", "Ja alle"},
+    {S::DlgsCaptions, "&Help", "&Help", "Hilfe"},
+};
+
+// Main window: menu captions and tool-button hints. "E&xit", "Setup" and "Cali" have no German
+// text; those items keep their design captions.
+constexpr WindowTextEntry kFrmMain[] = {
+    {S::Captions, "File1", "&File", "Datei"},
+    {S::Captions, "Open1", "&Open", "Öffnen"},
+    {S::Captions, "Save1", "&Save", "Speichern"},
+    {S::Captions, "Print1", "&Print", "Drucken"},
+    {S::Captions, "PrinterSetup1", "&Printer Setup", "Druckereinstellungen"},
+    {S::Captions, "Exit1", "E&xit", ""},
+    {S::Captions, "RealTime1", "Real Time", "Onlinemessung"},
+    {S::Captions, "Run1", "Run", "Start"},
+    {S::Captions, "Stop1", "Stop", "Stop"},
+    {S::Captions, "DataLogger1", "&Data Logger", "Messreihenspeicher"},
+    {S::Captions, "LoadData1", "Load Data", "Daten öffnen"},
+    {S::Captions, "EraseMemory1", "Erase Memory", "Speicher löschen"},
+    {S::Captions, "Setup1", "Setup", ""},
+    {S::Captions, "Cali1", "Cali", ""},
+    {S::Captions, "RECALL1", "RECALL", "Einzelwerte"},
+    {S::Captions, "View1", "&View", "Ansicht"},
+    {S::Captions, "ControlPanel1", "&Control Panel", "Gerätesteuerung"},
+    {S::Captions, "RealTimeGraph1", "Real Time &Graph", "Onlinemessung  Grafik"},
+    {S::Captions, "Window1", "&Window", "Fenster"},
+    {S::Captions, "Tile1", "&Tile", "untereinander"},
+    {S::Captions, "Cascade1", "&Cascade", "frei anordnen"},
+    {S::Captions, "Help1", "&Help", "Hilfe"},
+    {S::Captions, "Contents1", "&Contents", "Hilfsdatei"},
+    {S::Captions, "About1", "&About", "Info"},
+    {S::Hints, "SpeedButton1", "Open File", "Datei offnen"},
+    {S::Hints, "SpeedButton2", "Save to file", "Datei speichern"},
+    {S::Hints, "btnPrint", "Print", "Drucken"},
+    {S::Hints, "btnDataLogger", "Data Logger", "Messreihenspeicher"},
+    {S::Hints, "btnOutputToGraph", "Output Tabular to graph", "Ausgabe Tabelle Grafik"},
+    {S::Hints, "btnRun", "Start Graphing Real Time Data", "Start Onlinemessung"},
+    {S::Hints, "btnStop", "Stop Graphing Real Time Data", "Stop Onlinemessung"},
+    {S::Hints, "SpeedButton8", "Help", "Hilfe"},
+};
+
+// About box (also the start-up splash). Label2 shows the version string and Label4 the start-up
+// status; neither has a fixed text.
+constexpr WindowTextEntry kFrmAbout[] = {
+    {S::Captions, "TfrmAbout", "About  k352-4 For Sound Level Meter", "Über k352-4 Schallpegelmessgerät"},
+    {S::Captions, "Label3", "Sound Level Meter Software", "Schallpegelmessgeräte Software"},
+    {S::Captions, "Label1", "Version:", "Version:"},
+};
+
+// Range and progress window. Every use sets its own caption; "Druckbereich" is the initial one.
+constexpr WindowTextEntry kFrmScope[] = {
+    {S::Captions, "TfrmScope", "Print Range", "Druckbereich"},
+    {S::Captions, "radAll", "All", "Alle"},
+    {S::Captions, "radNo", " Selection ", " Auswahl "},
+    {S::Captions, "Label1", "from", "von"},
+    {S::Captions, "Label2", "to", "zu"},
+    {S::Captions, "BitBtn2", " Cancel ", " Abbrechen "},
+    {S::Captions, "SText1", "bytes received", "Daten erhalten"},
+    {S::Captions, "SText2", "total bytes", "Gesamtdaten"},
+};
+
+struct WindowTable
+{
+    const char *windowClass;
+    std::span<const WindowTextEntry> entries;
+};
+
+// The registry: one line per window class that has a table.
+constexpr WindowTable kTables[] = {
+    {"TfrmMain", kFrmMain},
+    {"TfrmAbout", kFrmAbout},
+    {"TfrmScope", kFrmScope},
+};
+
+bool hasProperty(const QObject *object, const char *name)
+{
+    return object->metaObject()->indexOfProperty(name) >= 0
+           || object->dynamicPropertyNames().contains(QByteArray(name));
+}
+
+// The object an entry names: the window itself or a descendant with that object name.
+QObject *findTarget(QObject *window, const QString &windowClass, const QString &name)
+{
+    if (name == windowClass || (!window->objectName().isEmpty() && name == window->objectName()))
+        return window;
+    return window->findChild<QObject *>(name, Qt::FindChildrenRecursively);
+}
+
+const char *captionProperty(const QObject *object)
+{
+    if (hasProperty(object, "text"))
+        return "text";
+    if (hasProperty(object, "title"))
+        return "title";
+    return "windowTitle";
+}
+
+} // namespace
+
+QStringList windowTextSections()
+{
+    return {S::Captions, S::Hints,   S::DisplayLabels, S::Fonts,       S::MultiLines, S::DlgsCaptions,
+            S::Strings,  S::OtherStrings, S::Locales,  S::Collections, S::CharSets};
+}
+
+std::span<const WindowTextEntry> windowTexts(const QString &windowClass)
+{
+    for (const WindowTable &table : kTables) {
+        if (windowClass == QLatin1String(table.windowClass))
+            return table.entries;
+    }
+    return {};
+}
+
+QStringList windowTextClasses()
+{
+    QStringList classes;
+    for (const WindowTable &table : kTables)
+        classes << QString::fromLatin1(table.windowClass);
+    return classes;
+}
+
+std::span<const WindowTextEntry> dialogCaptionTexts()
+{
+    return kDlgsCaptions;
+}
+
+QString dlgText(const QString &english)
+{
+    for (const WindowTextEntry &entry : kDlgsCaptions) {
+        if (english == QString::fromUtf8(entry.english))
+            return entry.german[0] != '\0' ? QString::fromUtf8(entry.german) : english;
+    }
+    return english;
+}
+
+int applyWindowTexts(QObject *window, const QString &windowClass)
+{
+    return applyWindowTexts(window, windowClass, windowTexts(windowClass));
+}
+
+int applyWindowTexts(QObject *window, const QString &windowClass,
+                     std::span<const WindowTextEntry> entries)
+{
+    if (!window)
+        return 0;
+    int applied = 0;
+    for (const WindowTextEntry &entry : entries) {
+        if (entry.german[0] == '\0')
+            continue;  // keeps the design text
+        const QString name = QString::fromUtf8(entry.name);
+        const QString german = QString::fromUtf8(entry.german);
+
+        const qsizetype dot = name.indexOf(QLatin1Char('.'));
+        if (dot > 0) {
+            QObject *target = findTarget(window, windowClass, name.left(dot));
+            if (!target)
+                continue;
+            const QByteArray property = name.mid(dot + 1).toLatin1();
+            target->setProperty(property.constData(), german);
+            ++applied;
+            continue;
+        }
+
+        const bool caption = std::strcmp(entry.section, S::Captions) == 0;
+        if (!caption && std::strcmp(entry.section, S::Hints) != 0)
+            continue;  // the other sections only carry "Control.property" entries
+
+        QObject *target = findTarget(window, windowClass, name);
+        if (!target)
+            continue;
+        const char *property = caption ? captionProperty(target) : "toolTip";
+        target->setProperty(property, german);
+        ++applied;
+    }
+    return applied;
+}
