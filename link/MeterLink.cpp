@@ -422,8 +422,14 @@ bool MeterLink::SendCommand(const QByteArray &frameIn)
                 waiting = m_port.bytesWaiting();
             const QByteArray reply = m_port.read(waiting < 8 ? waiting : 8);
             ok = reply == frame;
-            if (!ok)
+            if (!ok) {
+                // Whatever else is waiting is a live frame that was on its way; left there it
+                // would be taken for the echo of every further attempt.
+                const int rest = m_port.bytesWaiting();
+                if (rest > 0)
+                    m_port.read(rest);
                 ++attempts;
+            }
         }
     } catch (const SilentAbort &) {
         return false;
