@@ -1,6 +1,10 @@
 #include "link/PortList.h"
 
+#include "link/SerialPort.h"
+
 #include <QSerialPortInfo>
+
+#include <cerrno>
 
 void PortList::removeAt(int i)
 {
@@ -15,26 +19,36 @@ void PortList::removeAt(int i)
 
 QString devicePathFor(const QString &entry)
 {
-    return entry.startsWith('/') ? entry : QStringLiteral("/dev/") + entry;
+    return entry.startsWith(QLatin1Char('/')) ? entry : QStringLiteral("/dev/") + entry;
 }
 
 QStringList listPorts(const QStringList &extraPaths)
 {
+    // USB adapters (where a meter is to be found) before built-in ports, each group in the
+    // system's order.
     QStringList usb, other;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
         const QString name = info.portName();
-        const bool isUsb = info.hasVendorIdentifier() || name.startsWith("ttyUSB") || name.startsWith("ttyACM");
+        const bool isUsb = info.hasVendorIdentifier() || name.startsWith(QLatin1String("ttyUSB"))
+            || name.startsWith(QLatin1String("ttyACM"));
         (isUsb ? usb : other) << name;
     }
     QStringList all;
-    for (const QString &p : extraPaths + usb + other) {
+    QStringList paths;
+    for (const QString &entry : extraPaths + usb + other) {
+        if (entry.trimmed().isEmpty())
+            continue;
         // A path given on the command line and the same device from the system count once.
-        const QString path = devicePathFor(p);
-        bool dup = false;
-        for (const QString &q : all)
-            dup = dup || devicePathFor(q) == path;
-        if (!dup)
-            all << p;
+        const QString path = devicePathFor(entry);
+        if (paths.contains(path))
+            continue;
+        paths << path;
+        all << entry;
     }
     return all;
+}
+
+bool isPermissionError(const PortError &error)
+{
+    return error.code() == EACCES || error.code() == EPERM;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class PortError;
+
 class PortList {
 public:
     QStringList entries;
@@ -19,3 +21,6 @@ QString devicePathFor(const QString &entry);
 // Ports the system reports, USB adapters first, with the given extra paths in front
 // (duplicates dropped).
 QStringList listPorts(const QStringList &extraPaths = {});
+
+// The port could not be opened for lack of rights (on Linux: the user is not in group dialout).
+bool isPermissionError(const PortError &error);
