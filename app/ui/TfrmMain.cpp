@@ -1,0 +1,504 @@
+#include "app/ui/TfrmMain.h"
+
+#include "app/DateFormatFacts.h"
+#include "app/UserDataFolder.h"
+#include "app/WindowTexts.h"
+#include "app/ui/K352Application.h"
+#include "app/ui/ShellArt.h"
+#include "app/ui/TfrmAbout.h"
+#include "link/PortList.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int Panel1Height = 81;
+constexpr int Image1Width = 180;
+
+const char *controlName(Control control)
+{
+    switch (control) {
+    case Control::btnRun: return "btnRun";
+    case Control::Run1: return "Run1";
+    case Control::btnStop: return "btnStop";
+    case Control::Stop1: return "Stop1";
+    case Control::btnDataLogger: return "btnDataLogger";
+    case Control::DataLogger1: return "DataLogger1";
+    case Control::tbntClr: return "tbntClr";
+    }
+    return "";
+}
+
+// Whether the command behind a control has its handler yet. The others are shown disabled, while
+// the state the link wants for them is kept (see wantedEnabled()). The data logger menu is only a
+// container: its items decide for themselves.
+bool commandImplemented(Control control)
+{
+    return control == Control::DataLogger1;
+}
+
+// The design state of the controls the link switches.
+bool initialEnabled(Control control)
+{
+    return control == Control::btnDataLogger || control == Control::DataLogger1;
+}
+
+// Entries given on the command line, each device once.
+QStringList distinctPorts(const QStringList &paths)
+{
+    QStringList out;
+    for (const QString &p : paths) {
+        bool dup = false;
+        for (const QString &q : out)
+            dup = dup || devicePathFor(q) == devicePathFor(p);
+        if (!dup)
+            out << p;
+    }
+    return out;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
+    : QMainWindow(parent), m_options(options), m_mainTimer(100, [this] { MainTimerTimer(); }),
+      m_link(m_state, m_comm1, m_clock, m_mainTimer, *this, [] { QCoreApplication::processEvents(); })
+{
+    setObjectName(QStringLiteral("frmMain"));
+    resize(969, 767);
+
+    m_comm1.setModemLines(true);
+    m_comm1.setErrorHandler([](const PortError &) { return SerialPort::ErrorAction::Abort; });
+    m_comm1.setExceptionSink([](const QString &text) { K352Application::reportError(text); });
+
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(central);
+
+    buildMenus();
+    buildPanel1();
+    column->addWidget(m_panel1);
+
+    m_workspace = new QMdiArea(central);
+    m_workspace->setObjectName(QStringLiteral("Workspace"));
+    m_workspace->setFrameShape(QFrame::NoFrame);
+    m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_workspace->setBackground(QColor(171, 171, 171));
+    column->addWidget(m_workspace, 1);
+
+    buildStatusBar();
+    applyWindowTexts(this, QStringLiteral("TfrmMain"));
+
+    for (Control c : {Control::btnRun, Control::Run1, Control::btnStop, Control::Stop1, Control::btnDataLogger,
+                      Control::DataLogger1, Control::tbntClr}) {
+        m_wantedEnabled[c] = initialEnabled(c);
+        applyControlState(c);
+    }
+
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain()
+{
+    // Child windows go first: they may still reach the state and the link while closing.
+    m_mainTimer.setEnabled(false);
+    m_comm1.setRxHandler({});
+    const auto children = m_workspace->subWindowList();
+    qDeleteAll(children);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building the window.
+
+QAction *TfrmMain::addItem(QMenu *menu, const char *name, const QString &designCaption)
+{
+    QAction *action = menu->addAction(designCaption);
+    action->setObjectName(QLatin1String(name));
+    m_controls.insert(QLatin1String(name), action);
+    return action;
+}
+
+void TfrmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto menu = [&](const char *name, const QString &designCaption) {
+        QMenu *m = bar->addMenu(designCaption);
+        m->setObjectName(QLatin1String(name));
+        m_controls.insert(QLatin1String(name), m->menuAction());
+        return m;
+    };
+    auto separator = [](QMenu *m, const char *name) { m->addSeparator()->setObjectName(QLatin1String(name)); };
+
+    QMenu *file1 = menu("File1", QStringLiteral("&File"));
+    addItem(file1, "Open1", QStringLiteral("&Open"));
+    addItem(file1, "Save1", QStringLiteral("&Save"));
+    separator(file1, "N1");
+    addItem(file1, "Print1", QStringLiteral("&Print"));
+    addItem(file1, "PrinterSetup1", QStringLiteral("&Printer Setup"));
+    separator(file1, "N2");
+    connect(addItem(file1, "Exit1", QStringLiteral("Beenden")), &QAction::triggered, this, &TfrmMain::Exit1Click);
+
+    QMenu *realTime1 = menu("RealTime1", QStringLiteral("Real Time"));
+    addItem(realTime1, "Run1", QStringLiteral("Run"));
+    addItem(realTime1, "Stop1", QStringLiteral("Stop"));
+
+    QMenu *dataLogger1 = menu("DataLogger1", QStringLiteral("&Data Logger"));
+    addItem(dataLogger1, "LoadData1", QStringLiteral("Load Data"));
+    addItem(dataLogger1, "EraseMemory1", QStringLiteral("Erase Memory"));
+    addItem(dataLogger1, "Setup1", QStringLiteral("Setup"))->setVisible(m_options.serviceItems);
+    addItem(dataLogger1, "Cali1", QStringLiteral("Cali"))->setVisible(m_options.serviceItems);
+
+    // A menu bar entry without items: the title itself is the command.
+    QAction *recall = bar->addAction(QStringLiteral("RECALL"));
+    recall->setObjectName(QStringLiteral("RECALL1"));
+    m_controls.insert(QStringLiteral("RECALL1"), recall);
+
+    QMenu *view1 = menu("View1", QStringLiteral("&View"));
+    QAction *controlPanel = addItem(view1, "ControlPanel1", QStringLiteral("&Control Panel"));
+    controlPanel->setCheckable(true);
+    controlPanel->setChecked(true);
+    QAction *realTimeGraph = addItem(view1, "RealTimeGraph1", QStringLiteral("Real Time &Graph"));
+    realTimeGraph->setCheckable(true);
+    realTimeGraph->setChecked(true);
+
+    m_window1 = menu("Window1", QStringLiteral("&Window"));
+    addItem(m_window1, "Tile1", QStringLiteral("&Tile"));
+    addItem(m_window1, "Cascade1", QStringLiteral("&Cascade"));
+    connect(m_window1, &QMenu::aboutToShow, this, &TfrmMain::updateWindowMenu);
+
+    QMenu *help1 = menu("Help1", QStringLiteral("&Help"));
+    addItem(help1, "Contents1", QStringLiteral("&Contents"));
+    separator(help1, "N4");
+    connect(addItem(help1, "About1", QStringLiteral("&About")), &QAction::triggered, this, &TfrmMain::About1Click);
+
+    // Commands whose handlers come later: present, but not offered yet.
+    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Run1", "Stop1", "LoadData1",
+                             "EraseMemory1", "Setup1", "Cali1", "RECALL1", "ControlPanel1", "RealTimeGraph1",
+                             "Tile1", "Cascade1", "Contents1"})
+        qobject_cast<QAction *>(m_controls.value(QLatin1String(name)))->setEnabled(false);
+}
+
+QToolButton *TfrmMain::addButton(const char *name, Glyph glyph, const QString &designHint)
+{
+    auto *button = new QToolButton(m_panel1);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(toolGlyph(glyph));
+    button->setIconSize(QSize(36, 36));
+    button->setFixedSize(48, 48);
+    button->setAutoRaise(true);
+    button->setToolTip(designHint);
+    button->setEnabled(false); // every tool command has its handler still to come
+    m_controls.insert(QLatin1String(name), button);
+    m_panel1->layout()->addWidget(button);
+    return button;
+}
+
+void TfrmMain::buildPanel1()
+{
+    m_panel1 = new QWidget(this);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setFixedHeight(Panel1Height);
+    m_panel1->setAutoFillBackground(true);
+    auto *row = new QHBoxLayout(m_panel1);
+    row->setContentsMargins(8, 0, 0, 0);
+    row->setSpacing(4);
+
+    addButton("SpeedButton1", Glyph::Open, QStringLiteral("Open File"));
+    addButton("SpeedButton2", Glyph::Save, QStringLiteral("Save to file"));
+    addButton("btnPrint", Glyph::Print, QStringLiteral("Print"));
+    row->addSpacing(10);
+    addButton("btnDataLogger", Glyph::DataLogger, QStringLiteral("Data Logger"));
+    addButton("btnOutputToGraph", Glyph::OutputToGraph, QStringLiteral("Output Tabular to graph"));
+    row->addSpacing(10);
+    addButton("btnRun", Glyph::Run, QStringLiteral("Start Graphing Real Time Data"));
+    addButton("btnStop", Glyph::Stop, QStringLiteral("Stop Graphing Real Time Data"));
+    row->addSpacing(10);
+    addButton("SpeedButton8", Glyph::Help, QStringLiteral("Help"));
+    row->addSpacing(16);
+
+    m_comboBoxDeviceName = new QComboBox(m_panel1);
+    m_comboBoxDeviceName->setObjectName(QStringLiteral("ComboBoxDeviceName"));
+    m_comboBoxDeviceName->setPlaceholderText(QStringLiteral("ComPort"));
+    m_comboBoxDeviceName->setMinimumWidth(170);
+    m_comboBoxDeviceName->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(m_comboBoxDeviceName, &QComboBox::currentIndexChanged, this, &TfrmMain::ComboBoxDeviceNameChange);
+    row->addWidget(m_comboBoxDeviceName);
+
+    m_label1 = new QLabel(m_panel1);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->hide();
+    row->addWidget(m_label1);
+
+    m_maskEdit1 = new QLineEdit(m_panel1);
+    m_maskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
+    m_maskEdit1->hide();
+    row->addWidget(m_maskEdit1);
+
+    row->addStretch(1);
+
+    m_image1 = new QLabel(m_panel1);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setFixedWidth(Image1Width);
+    m_image1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    m_image1->setPixmap(toolBarPicture(QSize(Image1Width, Panel1Height), devicePixelRatioF()));
+    row->addWidget(m_image1);
+}
+
+void TfrmMain::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    const int widths[2] = {180, 150};
+    for (int i = 0; i < 2; ++i) {
+        auto *panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panel->setMinimumWidth(widths[i]);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(4, 0, 4, 0);
+        bar->addWidget(panel);
+        m_statusPanels[i] = panel;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window events.
+
+void TfrmMain::FormCreate()
+{
+    const DateFormatFacts facts = dateFormatFacts(QLocale::system().dateFormat(QLocale::ShortFormat));
+    m_state.DateSeparator = facts.separator;
+    m_state.DateOrder = facts.order;
+    m_state.SamplingInterval = 0.2f;
+
+    PortList &ports = m_link.ports();
+    ports.entries = m_options.systemPorts ? listPorts(m_options.extraPorts) : distinctPorts(m_options.extraPorts);
+    ports.select(0);
+    portListChanged();
+    m_link.selectDevice();
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // After the window has been mapped: the search blocks the loop for a while.
+    if (m_options.startup)
+        QTimer::singleShot(0, this, &TfrmMain::FormShow);
+}
+
+void TfrmMain::FormShow()
+{
+    m_state.UserDataFolder = prepareUserDataFolder(documentsFolder());
+    setWindowTitle(QStringLiteral("k352_4"));
+    try {
+        m_link.StartupConnection();
+    } catch (const SilentAbort &) {
+    }
+    FormResize();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMain::FormResize()
+{
+    m_panel1->setFixedHeight(Panel1Height);
+    m_image1->setFixedWidth(Image1Width);
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TfrmMain::FormCloseQuery()
+{
+    // Every child window is asked first; one that refuses keeps the program running.
+    m_workspace->closeAllSubWindows();
+    for (QMdiSubWindow *child : m_workspace->subWindowList()) {
+        if (child->isVisible())
+            return false;
+    }
+    m_mainTimer.setEnabled(false);
+    try {
+        m_comm1.close();
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    BusyWait(m_clock, 100);
+    return true;
+}
+
+void TfrmMain::MainTimerTimer()
+{
+    try {
+        m_link.MainTimerTimer();
+    } catch (const SilentAbort &) {
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands.
+
+void TfrmMain::Exit1Click()
+{
+    // Ends the loop without asking any window; the port closes when it is destroyed.
+    QCoreApplication::exit(0);
+}
+
+void TfrmMain::About1Click()
+{
+    TfrmAbout box(this);
+    box.exec();
+}
+
+void TfrmMain::ComboBoxDeviceNameChange(int index)
+{
+    try {
+        m_link.ComboBoxDeviceNameChange(index);
+    } catch (const SilentAbort &) {
+    }
+}
+
+void TfrmMain::updateWindowMenu()
+{
+    for (QAction *a : std::as_const(m_windowListActions)) {
+        m_window1->removeAction(a);
+        delete a;
+    }
+    m_windowListActions.clear();
+    const auto children = m_workspace->subWindowList();
+    if (children.isEmpty())
+        return;
+    m_windowListActions << m_window1->addSeparator();
+    int number = 0;
+    for (QMdiSubWindow *child : children) {
+        QAction *a = m_window1->addAction(QStringLiteral("&%1 %2").arg(++number).arg(child->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(child == m_workspace->activeSubWindow());
+        QPointer<QMdiSubWindow> target(child);
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_workspace->setActiveSubWindow(target);
+        });
+        m_windowListActions << a;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// LinkView.
+
+QObject *TfrmMain::controlObject(Control control) const
+{
+    return m_controls.value(QLatin1String(controlName(control)));
+}
+
+bool TfrmMain::wantedEnabled(Control control) const
+{
+    return m_wantedEnabled.value(control, initialEnabled(control));
+}
+
+void TfrmMain::applyControlState(Control control)
+{
+    const bool on = wantedEnabled(control) && commandImplemented(control);
+    QObject *target = controlObject(control);
+    if (auto *action = qobject_cast<QAction *>(target))
+        action->setEnabled(on);
+    else if (auto *widget = qobject_cast<QWidget *>(target))
+        widget->setEnabled(on);
+}
+
+void TfrmMain::setControlEnabled(Control control, bool enabled)
+{
+    m_wantedEnabled[control] = enabled;
+    applyControlState(control);
+}
+
+void TfrmMain::setControlVisible(Control control, bool visible)
+{
+    QObject *target = controlObject(control);
+    if (auto *action = qobject_cast<QAction *>(target))
+        action->setVisible(visible);
+    else if (auto *widget = qobject_cast<QWidget *>(target))
+        widget->setVisible(visible);
+}
+
+void TfrmMain::setStatus(const QString &port, const QString &state)
+{
+    m_statusPanels[0]->setText(port);
+    m_statusPanels[1]->setText(state);
+}
+
+void TfrmMain::setDiagnostics(const QString &text)
+{
+    m_label1->setText(text);
+}
+
+void TfrmMain::portListChanged()
+{
+    const PortList &ports = m_link.ports();
+    QSignalBlocker block(m_comboBoxDeviceName);
+    QStringList shown;
+    for (int i = 0; i < m_comboBoxDeviceName->count(); ++i)
+        shown << m_comboBoxDeviceName->itemText(i);
+    if (shown != ports.entries) {
+        m_comboBoxDeviceName->clear();
+        m_comboBoxDeviceName->addItems(ports.entries);
+    }
+    m_comboBoxDeviceName->setCurrentIndex(ports.selected);
+}
+
+void TfrmMain::notice(const QString &text)
+{
+    if (m_noticesShown.contains(text))
+        return;
+    m_noticesShown.insert(text);
+    showMessage(this, QMessageBox::Warning, QStringLiteral("Warning"), text);
+}
+
+void TfrmMain::setSplash(TfrmAbout *splash)
+{
+    m_splash = splash;
+}
+
+bool TfrmMain::splashOpen() const
+{
+    return m_splash && m_splash->isVisible();
+}
+
+void TfrmMain::setSplashStatus(const QString &text)
+{
+    if (m_splash)
+        m_splash->setStatus(text);
+}
+
+void TfrmMain::closeSplash()
+{
+    if (m_splash)
+        m_splash->close();
+}

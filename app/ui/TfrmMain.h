@@ -1,0 +1,120 @@
+#pragma once
+// The main frame window: menu bar, tool bar panel, workspace for the child windows, status bar.
+// It owns the shared state, the serial port Comm1, the watchdog timer and the meter link, and shows
+// on screen what the link reports.
+#include "app/SharedState.h"
+#include "link/Clock.h"
+#include "link/LinkView.h"
+#include "link/MeterLink.h"
+#include "link/TComPort.h"
+#include "link/Timer.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPointer>
+#include <QSet>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMenu;
+class QToolButton;
+class TfrmAbout;
+enum class Glyph;
+
+struct TfrmMainOptions {
+    // Device paths put in front of the system's ports in the port list.
+    QStringList extraPorts;
+    // Whether the ports the system reports are listed after them.
+    bool systemPorts = true;
+    // Service mode: the hidden logger set-up and calibration items are shown.
+    bool serviceItems = false;
+    // Whether the first show runs FormShow (user data folder, meter search, link).
+    bool startup = true;
+};
+
+class TfrmMain : public QMainWindow, public LinkView {
+    Q_OBJECT
+public:
+    explicit TfrmMain(const TfrmMainOptions &options = {}, QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // The start-up splash; it closes itself when the link is set up.
+    void setSplash(TfrmAbout *splash);
+
+    SharedState &state() { return m_state; }
+    MeterLink &link() { return m_link; }
+    TComPort &comm1() { return m_comm1; }
+    Timer &mainTimer() { return m_mainTimer; }
+    QMdiArea *workspace() const { return m_workspace; }
+
+    // The enabled state the link last asked for (initial: the window's design state). A command
+    // whose handler is not there yet stays disabled on screen whatever the link wants.
+    bool wantedEnabled(Control control) const;
+
+    // Handlers.
+    void FormShow();
+    void Exit1Click();
+    void About1Click();
+    void ComboBoxDeviceNameChange(int index);
+
+    // LinkView.
+    void setControlEnabled(Control control, bool enabled) override;
+    void setControlVisible(Control control, bool visible) override;
+    void setStatus(const QString &port, const QString &state) override;
+    void setDiagnostics(const QString &text) override;
+    void portListChanged() override;
+    void notice(const QString &text) override;
+    bool splashOpen() const override;
+    void setSplashStatus(const QString &text) override;
+    void closeSplash() override;
+    bool panelOpen() const override { return false; }
+    void setPanelNoConnection(bool) override {}
+    void setPanelConnectedLook() override {}
+    bool realTimeWindowExists() const override { return false; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormResize();
+    bool FormCloseQuery();
+    void MainTimerTimer();
+
+    void buildMenus();
+    void buildPanel1();
+    void buildStatusBar();
+    QAction *addItem(QMenu *menu, const char *name, const QString &designCaption);
+    QToolButton *addButton(const char *name, Glyph glyph, const QString &designHint);
+    void updateWindowMenu();
+    void applyControlState(Control control);
+    QObject *controlObject(Control control) const;
+
+    TfrmMainOptions m_options;
+    SharedState m_state;
+    SystemClock m_clock;
+    TComPort m_comm1;
+    QtTimer m_mainTimer;
+    MeterLink m_link;
+
+    QMdiArea *m_workspace = nullptr;
+    QWidget *m_panel1 = nullptr;
+    QComboBox *m_comboBoxDeviceName = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLineEdit *m_maskEdit1 = nullptr;
+    QLabel *m_image1 = nullptr;
+    QLabel *m_statusPanels[2] = {nullptr, nullptr};
+    QMenu *m_window1 = nullptr;
+    QList<QAction *> m_windowListActions;
+    QMap<QString, QObject *> m_controls;
+    QMap<Control, bool> m_wantedEnabled;
+
+    QPointer<TfrmAbout> m_splash;
+    QSet<QString> m_noticesShown;
+    bool m_shown = false;
+};

@@ -1,0 +1,72 @@
+// Program entry: the about box as splash, the main window, the event loop.
+#include "app/ui/K352Application.h"
+#include "app/ui/TfrmAbout.h"
+#include "app/ui/TfrmMain.h"
+#include "sim/PtyMeter.h"
+
+#include <QCommandLineParser>
+#include <QScreen>
+#include <QTextStream>
+#include <exception>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    K352Application app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("k352_4"));
+    QCoreApplication::setApplicationVersion(TfrmAbout::versionString());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Begleitprogramm zum Schallpegelmessgerät kavor 352-4"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Serial device to try first (may be given more than once)."),
+                                        QStringLiteral("PATH"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("Start a simulated meter on a pseudo-terminal and use it."));
+    const QCommandLineOption serviceOption(QStringLiteral("service"),
+                                           QStringLiteral("Show the service items of the data logger menu."));
+    parser.addOption(portOption);
+    parser.addOption(demoOption);
+    parser.addOption(serviceOption);
+    parser.process(app);
+
+    // Declared before the main window so that it outlives the port that talks to it.
+    std::unique_ptr<PtyMeter> demoMeter;
+    std::unique_ptr<TfrmMain> mainWindow;
+    try {
+        TfrmMainOptions options;
+        options.extraPorts = parser.values(portOption);
+        options.serviceItems = parser.isSet(serviceOption);
+        if (parser.isSet(demoOption)) {
+            demoMeter = std::make_unique<PtyMeter>();
+            if (demoMeter->start()) {
+                options.extraPorts.prepend(demoMeter->slavePath());
+            } else {
+                QTextStream(stderr) << "k352: simulated meter not started: " << demoMeter->errorString() << '\n';
+                demoMeter.reset();
+            }
+        }
+
+        auto *splash = new TfrmAbout;
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        splash->showAsSplash();
+
+        mainWindow = std::make_unique<TfrmMain>(options);
+        mainWindow->setSplash(splash);
+        // Fill the screen also where no window manager maximises the window.
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            mainWindow->setGeometry(screen->availableGeometry());
+        mainWindow->showMaximized();
+    } catch (const std::exception &e) {
+        showMessage(nullptr, QMessageBox::Critical, QStringLiteral("Error"), QString::fromStdString(e.what()));
+        return 1;
+    }
+
+    const int rc = app.exec();
+    mainWindow.reset();
+    if (demoMeter)
+        demoMeter->stop();
+    return rc;
+}
