@@ -85,6 +85,14 @@ constexpr WindowTextEntry kFrmScope[] = {
     {S::Captions, "SText2", "total bytes", "Gesamtdaten"},
 };
 
+// Control panel. Its display legends ("MAX", "FAST", "dBA", ...) are the meter's own and have no
+// translation; the MAX/MIN key's hint exists in English only.
+constexpr WindowTextEntry kFrmPanel[] = {
+    {S::Captions, "TfrmPanel", "Control Panel", "Gerätesteuerung"},
+    {S::Captions, "lblNoConnection", "No Connection", "Keine Verbindung"},
+    {S::Hints, "btnMaxMin", "single click to change MAX/MIN mode, mouse down 2 seconds  to cancel .", ""},
+};
+
 struct WindowTable
 {
     const char *windowClass;
@@ -96,6 +104,7 @@ constexpr WindowTable kTables[] = {
     {"TfrmMain", kFrmMain},
     {"TfrmAbout", kFrmAbout},
     {"TfrmScope", kFrmScope},
+    {"TfrmPanel", kFrmPanel},
 };
 
 bool hasProperty(const QObject *object, const char *name)

@@ -136,13 +136,7 @@ void SimulatedMeter::dispatch(const QByteArray &frame)
         requestFrame();
         break;
     case 'F':
-        m_state.fast = !m_state.fast;
-        reply(frame, EchoDelayUs);
-        break;
     case 'C':
-        m_state.weightingA = !m_state.weightingA;
-        reply(frame, EchoDelayUs);
-        break;
     case 'E':
     case 'M':
     case 'N':
@@ -151,14 +145,65 @@ void SimulatedMeter::dispatch(const QByteArray &frame)
     case 'Q':
     case 'S':
     case 'e':
+        pressKey(frame[1]);
         reply(frame, EchoDelayUs);
         break;
     case 'l':
     case 'W':
     case 'L':
-        break; // keys the meter takes without an echo
+        pressKey(frame[1]); // keys the meter takes without an echo
+        break;
     default:
         break; // not understood: no answer
+    }
+}
+
+void SimulatedMeter::pressKey(char key)
+{
+    MeterState &s = m_state;
+    switch (key) {
+    case 'F': s.fast = !s.fast; break;
+    case 'C': s.weightingA = !s.weightingA; break;
+    case 'E': // REC starts and stops logging; a full memory refuses to start
+        s.recording = !s.recording && !s.memoryFull;
+        break;
+    case 'M': // MAX/MIN: enter showing MAX, then MIN, then both (blinking), then MAX again
+        if (!s.maxMinMode) {
+            s.maxMinMode = true;
+            s.maxMinSelector = 0x04;
+            s.extremesValid = false;
+        } else {
+            s.maxMinSelector = s.maxMinSelector == 0x04 ? 0x08 : s.maxMinSelector == 0x08 ? 0x0C : 0x04;
+        }
+        break;
+    case 'N': // MAX/MIN held: leave the mode
+        s.maxMinMode = false;
+        s.maxMinSelector = 0;
+        break;
+    case 'R': // MEM: store the current level as a single value
+        if (s.storedValues.size() < 99)
+            s.storedValues.append(quint16(std::clamp(s.level, 0, 9999)));
+        break;
+    case 'Q': // RECALL: show the newest stored value, or back to measuring
+        if (s.recallDisplay || s.storedValues.isEmpty()) {
+            s.recallDisplay = false;
+        } else {
+            s.recallDisplay = true;
+            s.recallNumber = qint8(s.storedValues.size());
+            s.recallValue = s.storedValues.last();
+        }
+        break;
+    case 'L': // DOWN: the previous stored value while recalling
+        if (s.recallDisplay && !s.storedValues.isEmpty()) {
+            int n = s.recallNumber - 1;
+            if (n < 1)
+                n = int(s.storedValues.size());
+            s.recallNumber = qint8(n);
+            s.recallValue = s.storedValues[n - 1];
+        }
+        break;
+    case 'S': s.showClock = !s.showClock; break; // clock display on and off
+    default: break; // INTV, LEVEL, backlight: nothing the live frame shows
     }
 }
 

@@ -27,6 +27,7 @@ struct MeterState {
     bool recallDisplay = false;    // a stored value is shown instead of the level
     qint8 recallNumber = 0;
     quint16 recallValue = 0;       // count of 0.1 dB of the stored value shown
+    QList<quint16> storedValues;   // single values stored with the MEM key, oldest first (max 99)
 
     // Levels, counts of 0.1 dB.
     int level = 550;
@@ -113,6 +114,8 @@ private:
 
     // One command frame, with offsets 0 and 7 checked; the one place to add commands.
     void dispatch(const QByteArray &frame);
+    // What the meter's keys do to its state.
+    void pressKey(char key);
     void reply(const QByteArray &bytes, qint64 delayUs);
     void requestFrame();
     void sendLiveFrame();
