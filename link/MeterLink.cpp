@@ -3,7 +3,6 @@
 #include "app/Catalogue.h"
 #include "link/LiveFrame.h"
 
-#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -51,11 +50,6 @@ private:
     SerialPort::RxHandler m_handler;
     bool m_restored = false;
 };
-
-bool isPermissionDenied(const PortError &e)
-{
-    return e.code() == EACCES || e.code() == EPERM;
-}
 
 } // namespace
 
@@ -112,7 +106,7 @@ bool MeterLink::openQuietly()
     } catch (const PortError &) {
     }
     // The commonest reason a meter is not found on Linux: the user is not in the dialout group.
-    if (isPermissionDenied(m_port.lastError()) && !m_permissionNoticeGiven) {
+    if (isPermissionError(m_port.lastError()) && !m_permissionNoticeGiven) {
         m_permissionNoticeGiven = true;
         m_view.notice(QStringLiteral("%1: Zugriff verweigert (%2). Der Benutzer muss zur Gruppe \"dialout\" "
                                      "gehören: sudo usermod -aG dialout $USER, dann neu anmelden.")
