@@ -34,3 +34,18 @@ DateFormatFacts dateFormatFacts(const QString &f)
         facts.order = 2;
     return facts;
 }
+
+QString timeSeparatorOf(const QString &timeFormat)
+{
+    int i = 0;
+    while (i < timeFormat.size() && timeFormat.at(i).toLower() != QLatin1Char('h'))
+        ++i;
+    while (i < timeFormat.size() && timeFormat.at(i).toLower() == QLatin1Char('h'))
+        ++i;
+    for (; i < timeFormat.size(); ++i) {
+        const QChar c = timeFormat.at(i);
+        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\''))
+            return QString(c);
+    }
+    return QStringLiteral(":");
+}

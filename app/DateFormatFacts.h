@@ -9,3 +9,7 @@ struct DateFormatFacts {
 };
 
 DateFormatFacts dateFormatFacts(const QString &shortDateFormat);
+
+// The time separator of a time format text such as "HH:mm:ss" or "hh.mm": the first character
+// after the hour field that is not a letter or a blank; ":" when there is none.
+QString timeSeparatorOf(const QString &timeFormat);

@@ -5,6 +5,7 @@
 #include "app/ui/TfrmAbout.h"
 #include "app/ui/TfrmMain.h"
 #include "link/PortList.h"
+#include "panel/ui/TfrmPanel.h"
 #include "sim/PtyMeter.h"
 
 #include <QAction>
@@ -105,6 +106,7 @@ private slots:
     void windowMenuListsChildWindows();
     void aboutBoxAndSplash();
     void startupFindsSimulatedMeter();
+    void panelMirrorsTheMeterAndReopens();
     void closeAsksChildWindowsFirst();
     void escapedExceptionsAreShownAndLoopGoesOn();
 };
@@ -204,7 +206,7 @@ void TestMainWindow::initialCommandStates()
     QVERIFY(action(&w, "RealTimeGraph1")->isChecked());
     // Commands whose handlers are not there yet are offered nowhere.
     for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Run1", "Stop1", "LoadData1",
-                             "EraseMemory1", "Setup1", "Cali1", "RECALL1", "ControlPanel1", "RealTimeGraph1",
+                             "EraseMemory1", "Setup1", "Cali1", "RECALL1", "RealTimeGraph1",
                              "Tile1", "Cascade1", "Contents1"})
         QVERIFY2(!action(&w, name)->isEnabled(), name);
     for (const char *name : {"SpeedButton1", "SpeedButton2", "btnPrint", "btnDataLogger", "btnOutputToGraph",
@@ -479,6 +481,73 @@ void TestMainWindow::startupFindsSimulatedMeter()
     QVERIFY(w.close());
     QVERIFY(!w.comm1().isOpen());
     QVERIFY(!w.mainTimer().isEnabled());
+    meter.stop();
+}
+
+void TestMainWindow::panelMirrorsTheMeterAndReopens()
+{
+    PtyMeter meter;
+    QVERIFY2(meter.start(), qPrintable(meter.errorString()));
+    meter.withMeter([](SimulatedMeter &m) {
+        m.state().weightingA = true;
+        m.state().fast = true;
+    });
+    TfrmMainOptions o;
+    o.systemPorts = false;
+    o.extraPorts = {meter.slavePath()};
+    TfrmMain w(o);
+    w.show();
+    QVERIFY(runUntil([&] { return w.state().Connected; }, 5000));
+
+    // The panel was created at the top left before the search and follows the live frames.
+    TfrmPanel *panel = w.panel();
+    QVERIFY(panel);
+    QCOMPARE(panel->parentWidget()->pos(), QPoint(0, 0));
+    QCOMPARE(w.decoder().panel(), panel);
+    auto label = [&](const char *name) { return w.panel()->findChild<QLabel *>(QLatin1String(name)); };
+    QVERIFY(runUntil([&] { return !w.state().PanelRefresh; }, 3000)); // the first frame drew everything
+    QCOMPARE(label("lbldBA")->text(), QString("dBA"));
+    QCOMPARE(label("lblFAST")->text(), QString("FAST"));
+    QVERIFY(!label("lblNoConnection")->isVisible());
+    QVERIFY(w.decoder().lastReading().displayCount > 0);
+    QVERIFY(!label("MainD3")->pixmap().isNull());
+
+    // A key on the panel reaches the meter, and the next frames show the result.
+    w.panel()->btnFastClick();
+    QVERIFY(runUntil([&] { return label("lblFAST")->text() == "SLOW"; }, 3000));
+    w.panel()->btnACClick();
+    QVERIFY(runUntil([&] { return label("lbldBA")->text() == "dBC"; }, 3000));
+
+    // Closing forgets the panel; the decoder goes on without it.
+    auto *controlPanel = action(&w, "ControlPanel1");
+    QVERIFY(controlPanel->isEnabled());
+    w.panel()->parentWidget()->close();
+    QTRY_VERIFY(!w.panel());
+    QVERIFY(!controlPanel->isChecked());
+    QVERIFY(!w.decoder().panel());
+    const quint32 before = w.link().candidateFrames();
+    QVERIFY(runUntil([&] { return w.link().candidateFrames() >= before + 2; }, 3000));
+
+    // Reopening makes a fresh panel that the next frame draws completely.
+    controlPanel->trigger();
+    QVERIFY(w.panel());
+    QVERIFY(controlPanel->isChecked());
+    QVERIFY(w.state().PanelRefresh);
+    QCOMPARE(w.panel()->parentWidget()->pos(), QPoint(0, 0));
+    QVERIFY(runUntil([&] { return !w.state().PanelRefresh; }, 3000));
+    QCOMPARE(label("lblFAST")->text(), QString("SLOW"));
+    QCOMPARE(label("lbldBA")->text(), QString("dBC"));
+    QVERIFY(!label("MainD4")->pixmap().isNull());
+
+    // A second click on an existing, minimised panel restores it and makes no second one.
+    QPointer<TfrmPanel> same = w.panel();
+    w.panel()->parentWidget()->showMinimized();
+    controlPanel->trigger();
+    QCOMPARE(w.panel(), same.data());
+    QVERIFY(!w.panel()->parentWidget()->isMinimized());
+    QCOMPARE(w.findChildren<TfrmPanel *>().size(), 1);
+
+    QVERIFY(w.close());
     meter.stop();
 }
 

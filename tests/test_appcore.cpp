@@ -11,6 +11,7 @@ class TestAppCore : public QObject {
 private slots:
     void dateFormatFacts_data();
     void dateFormatFacts();
+    void timeSeparator();
     void userDataFolder();
     void tdatetimeRoundTrip();
 };
@@ -35,6 +36,14 @@ void TestAppCore::dateFormatFacts()
     const DateFormatFacts f = ::dateFormatFacts(format);
     QCOMPARE(f.separator, separator);
     QCOMPARE(f.order, order);
+}
+
+void TestAppCore::timeSeparator()
+{
+    QCOMPARE(timeSeparatorOf("HH:mm:ss"), QString(":"));
+    QCOMPARE(timeSeparatorOf("h.mm AP"), QString("."));
+    QCOMPARE(timeSeparatorOf("'kl'. HH.mm"), QString(".")); // the quoted text before the hours does not count
+    QCOMPARE(timeSeparatorOf("HHmm"), QString(":"));
 }
 
 void TestAppCore::userDataFolder()

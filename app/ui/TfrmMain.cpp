@@ -7,6 +7,8 @@
 #include "app/ui/ShellArt.h"
 #include "app/ui/TfrmAbout.h"
 #include "link/PortList.h"
+#include "panel/ui/PanelImages.h"
+#include "panel/ui/TfrmPanel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -74,7 +76,8 @@ QStringList distinctPorts(const QStringList &paths)
 
 TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     : QMainWindow(parent), m_options(options), m_mainTimer(100, [this] { MainTimerTimer(); }),
-      m_link(m_state, m_comm1, m_clock, m_mainTimer, *this, [] { QCoreApplication::processEvents(); })
+      m_link(m_state, m_comm1, m_clock, m_mainTimer, *this, [] { QCoreApplication::processEvents(); }),
+      m_maxMinTimer(500, [this] { m_decoder.MaxMinTimerTimer(); }), m_decoder(m_state, m_maxMinTimer)
 {
     setObjectName(QStringLiteral("frmMain"));
     resize(969, 767);
@@ -82,6 +85,11 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     m_comm1.setModemLines(true);
     m_comm1.setErrorHandler([](const PortError &) { return SerialPort::ErrorAction::Abort; });
     m_comm1.setExceptionSink([](const QString &text) { K352Application::reportError(text); });
+
+    // Each valid live frame is decoded at the moment it arrived; the decoder draws the panel.
+    m_decoder.setTimeSeparator(timeSeparatorOf(QLocale::system().timeFormat(QLocale::ShortFormat)));
+    m_decoder.realTimeWindowExists = [this] { return realTimeWindowExists(); };
+    m_link.onFrame = [this](const QByteArray &frame) { m_decoder.Decode(frame, m_clock.now()); };
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -117,7 +125,9 @@ TfrmMain::~TfrmMain()
 {
     // Child windows go first: they may still reach the state and the link while closing.
     m_mainTimer.setEnabled(false);
+    m_maxMinTimer.setEnabled(false);
     m_comm1.setRxHandler({});
+    m_decoder.setPanel(nullptr);
     const auto children = m_workspace->subWindowList();
     qDeleteAll(children);
 }
@@ -173,6 +183,7 @@ void TfrmMain::buildMenus()
     QAction *controlPanel = addItem(view1, "ControlPanel1", QStringLiteral("&Control Panel"));
     controlPanel->setCheckable(true);
     controlPanel->setChecked(true);
+    connect(controlPanel, &QAction::triggered, this, &TfrmMain::ControlPanel1Click);
     QAction *realTimeGraph = addItem(view1, "RealTimeGraph1", QStringLiteral("Real Time &Graph"));
     realTimeGraph->setCheckable(true);
     realTimeGraph->setChecked(true);
@@ -189,7 +200,7 @@ void TfrmMain::buildMenus()
 
     // Commands whose handlers come later: present, but not offered yet.
     for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Run1", "Stop1", "LoadData1",
-                             "EraseMemory1", "Setup1", "Cali1", "RECALL1", "ControlPanel1", "RealTimeGraph1",
+                             "EraseMemory1", "Setup1", "Cali1", "RECALL1", "RealTimeGraph1",
                              "Tile1", "Cascade1", "Contents1"})
         qobject_cast<QAction *>(m_controls.value(QLatin1String(name)))->setEnabled(false);
 }
@@ -286,6 +297,7 @@ void TfrmMain::FormCreate()
     m_state.DateSeparator = facts.separator;
     m_state.DateOrder = facts.order;
     m_state.SamplingInterval = 0.2f;
+    m_lcdImages = loadLcdImages();
 
     PortList &ports = m_link.ports();
     ports.entries = m_options.systemPorts ? listPorts(m_options.extraPorts) : distinctPorts(m_options.extraPorts);
@@ -309,6 +321,7 @@ void TfrmMain::FormShow()
 {
     m_state.UserDataFolder = prepareUserDataFolder(documentsFolder());
     setWindowTitle(QStringLiteral("k352_4"));
+    createPanel();
     try {
         m_link.StartupConnection();
     } catch (const SilentAbort &) {
@@ -375,6 +388,51 @@ void TfrmMain::About1Click()
 {
     TfrmAbout box(this);
     box.exec();
+}
+
+void TfrmMain::ControlPanel1Click()
+{
+    // The command never closes the panel: the check mark only shows that it exists.
+    if (m_panel) {
+        if (QWidget *frame = m_panel->parentWidget())
+            frame->showNormal();
+    } else {
+        createPanel();
+        m_state.PanelRefresh = true;
+    }
+    qobject_cast<QAction *>(m_controls.value(QStringLiteral("ControlPanel1")))->setChecked(true);
+}
+
+void TfrmMain::createPanel()
+{
+    auto *panel = new TfrmPanel(m_link, m_state, m_lcdImages);
+    panel->onClosed = [this] { panelClosed(); };
+    panel->onActivated = [this] {
+        if (auto *button = qobject_cast<QWidget *>(m_controls.value(QStringLiteral("btnOutputToGraph"))))
+            button->setEnabled(false);
+    };
+    panel->showMessage = [this](const QString &text) {
+        showMessage(this, QMessageBox::Information, windowTitle(), text);
+    };
+    panel->addToWorkspace(m_workspace);
+    // The panel shows "No Connection" until the link reports a meter.
+    panel->setNoConnection(!m_state.Connected);
+    if (m_state.Connected)
+        panel->setConnectedLook();
+    m_panel = panel;
+    m_decoder.setPanel(panel);
+}
+
+void TfrmMain::panelClosed()
+{
+    m_panel = nullptr;
+    m_decoder.setPanel(nullptr);
+    qobject_cast<QAction *>(m_controls.value(QStringLiteral("ControlPanel1")))->setChecked(false);
+}
+
+TfrmPanel *TfrmMain::panel() const
+{
+    return m_panel;
 }
 
 void TfrmMain::ComboBoxDeviceNameChange(int index)
@@ -479,6 +537,23 @@ void TfrmMain::notice(const QString &text)
         return;
     m_noticesShown.insert(text);
     showMessage(this, QMessageBox::Warning, QStringLiteral("Warning"), text);
+}
+
+bool TfrmMain::panelOpen() const
+{
+    return m_panel != nullptr;
+}
+
+void TfrmMain::setPanelNoConnection(bool shown)
+{
+    if (m_panel)
+        m_panel->setNoConnection(shown);
+}
+
+void TfrmMain::setPanelConnectedLook()
+{
+    if (m_panel)
+        m_panel->setConnectedLook();
 }
 
 void TfrmMain::setSplash(TfrmAbout *splash)

@@ -8,9 +8,12 @@
 #include "link/MeterLink.h"
 #include "link/TComPort.h"
 #include "link/Timer.h"
+#include "panel/ReadingDecoder.h"
 
 #include <QMainWindow>
+#include <QList>
 #include <QMap>
+#include <QPixmap>
 #include <QPointer>
 #include <QSet>
 
@@ -22,6 +25,7 @@ class QMdiArea;
 class QMenu;
 class QToolButton;
 class TfrmAbout;
+class TfrmPanel;
 enum class Glyph;
 
 struct TfrmMainOptions {
@@ -49,6 +53,11 @@ public:
     TComPort &comm1() { return m_comm1; }
     Timer &mainTimer() { return m_mainTimer; }
     QMdiArea *workspace() const { return m_workspace; }
+    ReadingDecoder &decoder() { return m_decoder; }
+    Timer &maxMinTimer() { return m_maxMinTimer; }
+    // The control panel, or none while it is closed.
+    TfrmPanel *panel() const;
+    const QList<QPixmap> &lcdImages() const { return m_lcdImages; }
 
     // The enabled state the link last asked for (initial: the window's design state). A command
     // whose handler is not there yet stays disabled on screen whatever the link wants.
@@ -59,6 +68,7 @@ public:
     void Exit1Click();
     void About1Click();
     void ComboBoxDeviceNameChange(int index);
+    void ControlPanel1Click();
 
     // LinkView.
     void setControlEnabled(Control control, bool enabled) override;
@@ -70,9 +80,9 @@ public:
     bool splashOpen() const override;
     void setSplashStatus(const QString &text) override;
     void closeSplash() override;
-    bool panelOpen() const override { return false; }
-    void setPanelNoConnection(bool) override {}
-    void setPanelConnectedLook() override {}
+    bool panelOpen() const override;
+    void setPanelNoConnection(bool shown) override;
+    void setPanelConnectedLook() override;
     bool realTimeWindowExists() const override { return false; }
 
 protected:
@@ -85,6 +95,8 @@ private:
     void FormResize();
     bool FormCloseQuery();
     void MainTimerTimer();
+    void createPanel();
+    void panelClosed();
 
     void buildMenus();
     void buildPanel1();
@@ -101,6 +113,10 @@ private:
     TComPort m_comm1;
     QtTimer m_mainTimer;
     MeterLink m_link;
+    QtTimer m_maxMinTimer;
+    ReadingDecoder m_decoder;
+    QList<QPixmap> m_lcdImages;
+    QPointer<TfrmPanel> m_panel;
 
     QMdiArea *m_workspace = nullptr;
     QWidget *m_panel1 = nullptr;
