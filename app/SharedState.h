@@ -13,6 +13,9 @@ struct SharedState {
     bool MeterRecording = false;
     bool RealTimeRunning = false;
     bool PanelRefresh = true;
+    // Marks for data no file holds yet, shared by every graph window.
+    bool RealTimeUnsaved = false;
+    bool DownloadUnsaved = false;
     QByteArray CommandFrame = QByteArray("\x02K\0\0\0\0\0\x03", 8);
     QByteArray LoggerFrame = QByteArray("\x02\0\0\0\0\0\0\x03", 8);
     QByteArray RxBuffer;

@@ -1,0 +1,16 @@
+#pragma once
+// The user-facing text formats that follow the regional settings: levels with one decimal and the
+// decimal separator, dates and times in the short date format and a seconds time. The default
+// QLocale stands for the system's settings (tests set it to a German or English locale).
+#include "app/TDateTime.h"
+
+#include <QString>
+
+// A level or rate with one decimal: 54.4 or 54,4.
+QString levelText(double value);
+// A date and time: the short date, a blank and hh:mm:ss with the time separator.
+QString dateTimeText(TDateTime value);
+// A number typed by the user with the decimal separator (blanks around it allowed).
+bool parseLocalNumber(const QString &text, double *value);
+// The conversion error for a text that is not a number.
+QString notAFloatMessage(const QString &text);

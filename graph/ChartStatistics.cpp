@@ -1,0 +1,60 @@
+#include "graph/ChartStatistics.h"
+
+#include "app/SystemFormats.h"
+
+QStringList samplingRateTexts()
+{
+    QStringList out;
+    for (double r : SamplingRates)
+        out << levelText(r);
+    return out;
+}
+
+int RateToEntry(double r)
+{
+    constexpr double bounds[9] = {0.15, 0.25, 0.55, 1.5, 2.5, 5.5, 10.5, 20.5, 30.5};
+    for (int i = 0; i < 9; ++i) {
+        if (r < bounds[i])
+            return i;
+    }
+    return -1;
+}
+
+ChartStatistics chartStatistics(const double *x, const float *y, int n)
+{
+    ChartStatistics s;
+    if (n <= 0 || !x || !y)
+        return s;
+    s.count = n;
+    s.startTime = x[0];
+    s.rate = (x[n - 1] - x[0]) * 86400.0 / n;
+    double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        const float v = y[i];
+        sum += v;
+        if (v > s.maximum) {
+            s.maximum = v;
+            s.maxIndex = i;
+        }
+        if (v < s.minimum) {
+            s.minimum = v;
+            s.minIndex = i;
+        }
+    }
+    s.average = sum / n;
+    if (s.maxIndex >= 0)
+        s.maxTime = x[s.maxIndex];
+    if (s.minIndex >= 0)
+        s.minTime = x[s.minIndex];
+    return s;
+}
+
+SliderSpan sliderSpan(int n)
+{
+    SliderSpan s;
+    s.min = 0;
+    s.max = n - 1;
+    s.a = n / 3;
+    s.b = (2 * n) / 3;
+    return s;
+}

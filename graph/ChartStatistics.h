@@ -1,0 +1,39 @@
+#pragma once
+// Facts every graph window shows about its chart: the sampling-rate list, the list entry for a
+// rate, and the statistics over all points.
+#include "app/TDateTime.h"
+
+#include <QStringList>
+#include <cstddef>
+
+// The nine rates of the sampling-rate list, in seconds.
+constexpr double SamplingRates[9] = {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 30.0};
+// Their texts with one decimal and the decimal separator.
+QStringList samplingRateTexts();
+// The list entry for a rate; -1 for 30.5 s or more, where the selection is left as it is.
+int RateToEntry(double rate);
+
+struct ChartStatistics {
+    int count = 0;
+    TDateTime startTime = 0;
+    double rate = 0;        // span of the points divided by their number, seconds
+    double average = 0;     // arithmetic mean of the dB values (0 without points)
+    float maximum = -9999;  // the earliest of equal maxima wins
+    float minimum = 9999;
+    int maxIndex = -1;
+    int minIndex = -1;
+    TDateTime maxTime = 0;
+    TDateTime minTime = 0;
+};
+
+// Statistics over points 0 .. n-1 of contiguous arrays.
+ChartStatistics chartStatistics(const double *x, const float *y, int n);
+
+// Thumb positions of the cursor slider for n points: range 0..n-1, A at n/3, B at 2n/3.
+struct SliderSpan {
+    int min = 0;
+    int max = 0;
+    int a = 0;
+    int b = 0;
+};
+SliderSpan sliderSpan(int n);
