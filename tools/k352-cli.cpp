@@ -1,0 +1,163 @@
+// k352-cli: the meter from the command line, linking only the core. Standard output uses ISO 8601
+// dates and times and a point as decimal separator whatever the locale; files use the program's
+// own formats.
+#include "app/Catalogue.h"
+#include "cli/CliLink.h"
+#include "cli/LiveCommand.h"
+#include "link/PortList.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+enum Exit { Success = 0, Usage = 1, NoMeter = 2, MeterRecording = 3, FileError = 4 };
+
+const char *const kHelp =
+    "Usage: k352-cli [--port PATH] COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  ports                              list the serial ports\n"
+    "  live --count N --interval S [--out FILE]\n"
+    "                                     sample the live level N times, at least S seconds apart,\n"
+    "                                     one line per sample: date and time (ISO 8601), a tab and\n"
+    "                                     the level in dB; Ctrl-C stops early, nothing is lost\n"
+    "\n"
+    "Without --port every port of the system is searched for the meter.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0  success\n"
+    "  1  usage error\n"
+    "  2  no meter found\n"
+    "  3  the meter is recording\n"
+    "  4  a file could not be written or read\n";
+
+int g_signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_stop = 0;
+
+void onSignal(int)
+{
+    g_stop = 1;
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+bool parseInt(const QString &text, int &value)
+{
+    const QByteArray b = text.toLatin1();
+    const auto [p, ec] = std::from_chars(b.data(), b.data() + b.size(), value);
+    return ec == std::errc() && p == b.data() + b.size();
+}
+
+bool parseDouble(const QString &text, double &value)
+{
+    const QByteArray b = text.toLatin1();
+    const auto [p, ec] = std::from_chars(b.data(), b.data() + b.size(), value);
+    return ec == std::errc() && p == b.data() + b.size();
+}
+
+int usage(const char *why)
+{
+    std::fprintf(stderr, "k352-cli: %s\n\n%s", why, kHelp);
+    return Usage;
+}
+
+int commandPorts(const QString &extra)
+{
+    for (const QString &p : listPorts(extra.isEmpty() ? QStringList() : QStringList{extra}))
+        std::printf("%s\n", qPrintable(p));
+    return Success;
+}
+
+int commandLive(const QString &port, const QStringList &args)
+{
+    LiveOptions o;
+    bool haveCount = false, haveInterval = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--count" && hasValue && parseInt(args[++i], o.count) && o.count > 0)
+            haveCount = true;
+        else if (a == "--interval" && hasValue && parseDouble(args[++i], o.interval) && o.interval >= 0)
+            haveInterval = true;
+        else if (a == "--out" && hasValue)
+            o.outPath = args[++i];
+        else
+            return usage("live: bad or unknown option");
+    }
+    if (!haveCount || !haveInterval)
+        return usage("live needs --count N (at least 1) and --interval S");
+
+    QFile file;
+    if (!o.outPath.isEmpty()) {
+        file.setFileName(o.outPath);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            std::fprintf(stderr, "k352-cli: %s: %s\n", qPrintable(o.outPath), qPrintable(file.errorString()));
+            return FileError;
+        }
+    }
+
+    CliLink cli;
+    if (!cli.connectMeter(port)) {
+        std::fprintf(stderr, "%s\n", qPrintable(LoadStr(96, Language::English)));
+        return NoMeter;
+    }
+    std::fprintf(stderr, "%s %s\n", qPrintable(LoadStr(8, Language::English)), qPrintable(cli.portName()));
+
+    auto write = [&](const QString &line) {
+        const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+        if (file.isOpen())
+            return file.write(bytes) == bytes.size() && file.flush();
+        return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+               && std::fflush(stdout) == 0;
+    };
+    const int taken = runLiveSampling(cli, o, write, [] { return g_stop != 0; });
+    cli.disconnect();
+    if (taken < 0) {
+        std::fprintf(stderr, "k352-cli: writing failed\n");
+        return FileError;
+    }
+    return Success;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString port;
+    if (args.value(0) == "--help" || args.value(0) == "-h" || args.isEmpty()) {
+        std::printf("%s", kHelp);
+        return args.isEmpty() ? Usage : Success;
+    }
+    if (args.value(0) == "--port") {
+        if (args.size() < 2)
+            return usage("--port needs a path");
+        port = args.value(1);
+        args = args.mid(2);
+    }
+    const QString command = args.value(0);
+    args = args.mid(1);
+
+    if (::pipe(g_signalPipe) == 0) {
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+    }
+    QSocketNotifier wake(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&wake, &QSocketNotifier::activated, [] {
+        char c;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &c, 1);
+    });
+
+    if (command == "ports")
+        return commandPorts(port);
+    if (command == "live")
+        return commandLive(port, args);
+    return usage("unknown command");
+}
