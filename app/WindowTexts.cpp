@@ -73,6 +73,19 @@ constexpr WindowTextEntry kFrmAbout[] = {
     {S::Captions, "Label1", "Version:", "Version:"},
 };
 
+// Start dialog of a real-time recording.
+constexpr WindowTextEntry kFrmSetupRealTime[] = {
+    {S::Captions, "TfrmSetupRealTime", "Real-Time Setup", "Real-Time Setup"},
+    {S::Captions, "Label1", "Real-Time data no to be recorded", "Anzahl aufzunehmende Messwerte"},
+    {S::Captions, "Label2", "(Adjust the number to meet your need)", "(Direkte Eingabe)"},
+    {S::Captions, "Label3", "Real -Time Sampling Rate", "Messrate"},
+    {S::Captions, "Label4", "second", "Sekunden"},
+    {S::Captions, "Label5", "Recording Period", "Aufzeichnungsdauer (Info)"},
+    {S::Captions, "Label6", "HH:MM:SS", "HH:MM:SS"},
+    {S::Captions, "btnOpenSingleSet", "Start", "Start"},
+    {S::Captions, "Button1", "Cancel", "Abbrechen"},
+};
+
 // Range and progress window. Every use sets its own caption; "Druckbereich" is the initial one.
 constexpr WindowTextEntry kFrmScope[] = {
     {S::Captions, "TfrmScope", "Print Range", "Druckbereich"},
@@ -105,6 +118,7 @@ constexpr WindowTable kTables[] = {
     {"TfrmAbout", kFrmAbout},
     {"TfrmScope", kFrmScope},
     {"TfrmPanel", kFrmPanel},
+    {"TfrmSetupRealTime", kFrmSetupRealTime},
 };
 
 bool hasProperty(const QObject *object, const char *name)
