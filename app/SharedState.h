@@ -16,6 +16,9 @@ struct SharedState {
     // Marks for data no file holds yet, shared by every graph window.
     bool RealTimeUnsaved = false;
     bool DownloadUnsaved = false;
+    // The line cursors of the graph windows: point indexes into subset 0, one pair for all windows.
+    qint32 CursorA = 0;
+    qint32 CursorB = 0;
     QByteArray CommandFrame = QByteArray("\x02K\0\0\0\0\0\x03", 8);
     QByteArray LoggerFrame = QByteArray("\x02\0\0\0\0\0\0\x03", 8);
     QByteArray RxBuffer;

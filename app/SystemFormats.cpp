@@ -9,13 +9,15 @@ QString levelText(double value)
     return QLocale().toString(value, 'f', 1);
 }
 
+QString timeText(TDateTime value)
+{
+    const QString sep = timeSeparatorOf(QLocale().timeFormat(QLocale::ShortFormat));
+    return fromTDateTime(value).time().toString(QStringLiteral("hh'%1'mm'%1'ss").arg(sep));
+}
+
 QString dateTimeText(TDateTime value)
 {
-    const QLocale locale;
-    const QDateTime t = fromTDateTime(value);
-    const QString sep = timeSeparatorOf(locale.timeFormat(QLocale::ShortFormat));
-    const QString time = t.time().toString(QStringLiteral("hh'%1'mm'%1'ss").arg(sep));
-    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') + time;
+    return QLocale().toString(fromTDateTime(value).date(), QLocale::ShortFormat) + QLatin1Char(' ') + timeText(value);
 }
 
 bool parseLocalNumber(const QString &text, double *value)

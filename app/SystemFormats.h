@@ -10,6 +10,8 @@
 QString levelText(double value);
 // A date and time: the short date, a blank and hh:mm:ss with the time separator.
 QString dateTimeText(TDateTime value);
+// The time of day alone: hh:mm:ss with the time separator.
+QString timeText(TDateTime value);
 // A number typed by the user with the decimal separator (blanks around it allowed).
 bool parseLocalNumber(const QString &text, double *value);
 // The conversion error for a text that is not a number.

@@ -2,6 +2,8 @@
 
 #include "app/SystemFormats.h"
 
+#include <algorithm>
+
 QStringList samplingRateTexts()
 {
     QStringList out;
@@ -57,4 +59,38 @@ SliderSpan sliderSpan(int n)
     s.a = n / 3;
     s.b = (2 * n) / 3;
     return s;
+}
+
+CursorStatistics cursorStatistics(const double *x, const float *y, int n, int a, int b)
+{
+    CursorStatistics s;
+    const int lo = std::max(0, std::min(a, b));
+    const int hi = std::min(n - 1, std::max(a, b));
+    if (!x || !y || lo > hi)
+        return s;
+    double sum = 0;
+    for (int i = lo; i <= hi; ++i) {
+        sum += y[i];
+        if (y[i] > s.maximum) {
+            s.maximum = y[i];
+            s.maxTime = x[i];
+        }
+        if (y[i] < s.minimum) {
+            s.minimum = y[i];
+            s.minTime = x[i];
+        }
+    }
+    s.average = sum / (hi - lo + 1);
+    s.valid = true;
+    return s;
+}
+
+QString cursorLineLabel(TDateTime x, float y)
+{
+    return QStringLiteral("|t") + timeText(x) + QLatin1Char('\n') + levelText(y) + QStringLiteral("dB");
+}
+
+QString pointerReadout(double level, TDateTime x)
+{
+    return levelText(level) + QStringLiteral("dB@") + timeText(x);
 }

@@ -37,3 +37,20 @@ struct SliderSpan {
     int b = 0;
 };
 SliderSpan sliderSpan(int n);
+
+// Between two line cursors (either order, both ends included): highest and lowest level with the
+// earlier of equal points, and the arithmetic mean of the dB values.
+struct CursorStatistics {
+    float maximum = -99999;
+    float minimum = 99999;
+    TDateTime maxTime = 0;
+    TDateTime minTime = 0;
+    double average = 0;
+    bool valid = false;
+};
+CursorStatistics cursorStatistics(const double *x, const float *y, int n, int a, int b);
+
+// The label of a cursor line at point i: "|t", the time of day, a line feed, the level and "dB".
+QString cursorLineLabel(TDateTime x, float y);
+// The read-out under the pointer: level, "dB", "@", time of day.
+QString pointerReadout(double level, TDateTime x);

@@ -10,12 +10,10 @@ constexpr double Span30s = 30.0 / SecondsPerDay;
 
 void RealTimeRecorder::windowClosed()
 {
-    const bool wasRunning = m_state.RealTimeRunning;
+    // The window's owner sets Run and Stop: Run only comes back while the meter is connected.
     m_state.RealTimeRunning = false;
     m_sampleCount = 0;
     m_target = nullptr;
-    if (wasRunning && runningChanged)
-        runningChanged(false);
 }
 
 void RealTimeRecorder::begin(int n, float rate, TDateTime t)

@@ -51,7 +51,8 @@ public:
 
     // The window was opened at time t: the next sample may come one interval after it.
     void windowOpened(TDateTime t) { m_lastSampleTime = t; }
-    // The window closed: a running recording ends and the samples are gone.
+    // The window closed: a running recording ends and the samples are gone (Run and Stop are the
+    // caller's to set).
     void windowClosed();
 
     // Start of a recording of n values at the rate (seconds), at time now (window and dialog done).
