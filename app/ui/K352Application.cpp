@@ -60,9 +60,20 @@ void K352Application::reportError(const QString &text)
         showMessage(QApplication::activeWindow(), QMessageBox::Critical, QStringLiteral("Error"), text);
 }
 
+namespace {
+MessageResponder g_responder;
+}
+
+void setMessageResponder(MessageResponder responder)
+{
+    g_responder = std::move(responder);
+}
+
 QMessageBox::StandardButton showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &englishCaption,
                                         const QString &text, QMessageBox::StandardButtons buttons)
 {
+    if (g_responder)
+        return g_responder(text, buttons);
     QMessageBox box(icon, dlgText(englishCaption), text, buttons, parent);
     for (QAbstractButton *b : box.buttons()) {
         const QString english = englishButtonText(box.standardButton(b));

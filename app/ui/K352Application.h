@@ -29,3 +29,8 @@ private:
 QMessageBox::StandardButton showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &englishCaption,
                                         const QString &text,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+// Tests answer message boxes here instead of the user: while a responder is set, showMessage()
+// shows nothing and returns the responder's answer.
+using MessageResponder = std::function<QMessageBox::StandardButton(const QString &text, QMessageBox::StandardButtons)>;
+void setMessageResponder(MessageResponder responder);

@@ -465,9 +465,9 @@ TfrmGraph *TfrmMain::OpenRealTimeGraph()
     const double r = m_state.SamplingInterval;
     PrepareChart(graph->PESGraph1, 1, 130, 30, t + r * 2000 / 86400.0, t, 2000);
     graph->PESGraph1->setYAxisLabel(QStringLiteral("dB"));
-    graph->PESGraph1->setNoRandomPointsToExport(true);
-    graph->PESGraph1->setFocalRect(false);
-    graph->PESGraph1->setAllowBar(false);
+    graph->PESGraph1->look().noRandomPointsToExport = true;
+    graph->PESGraph1->look().focalRect = false;
+    graph->PESGraph1->look().allowBar = false;
     graph->PESGraph1->Redraw();
     graph->setRateListPickOnly();
     graph->selectRate(r);

@@ -13,56 +13,52 @@ bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime ma
         if (file.open(QIODevice::ReadOnly))
             fromTemplate = chart->LoadState(file.readAll());
     }
-    chart->setPrepareImages(true);
-    chart->setNullDataValueY(9999);
-    chart->setSubsetByPoint(false);
+    ChartLook &look = chart->look();
+    look.prepareImages = true;
+    look.nullDataValueY = 9999;
+    look.subsetByPoint = false;
     chart->setSubsets(s);
     chart->setPoints(n);
-    chart->setAllowPopup(false);
-    chart->setNoHelp(true);
-    for (int i = 0; i < s; ++i) {
-        chart->setXDataII(i, -1, 0);
-        chart->setYData(i, -1, 0);
-    }
-    chart->setManualScaleControlY(sgManualMinAndMax);
-    chart->setManualMinY(minY);
-    chart->setManualMaxY(maxY);
+    look.allowPopup = false;
+    look.noHelp = true;
+    chart->state().data.resetAll();
+    look.manualScaleControlY = sgManualMinAndMax;
+    look.manualMinY = minY;
+    look.manualMaxY = maxY;
     if (minX != 0) {
-        chart->setManualScaleControlX(sgManualMinAndMax);
-        chart->setManualMinX(minX);
-        chart->setManualMaxX(maxX);
+        look.manualScaleControlX = sgManualMinAndMax;
+        look.manualMinX = minX;
+        look.manualMaxX = maxX;
     }
-    chart->setAllowDataLabels(sgNoDataLabels);
+    look.allowDataLabels = sgNoDataLabels;
     if (!fromTemplate) {
         const PEColor grey = PEargb(255, 190, 190, 190);
         const PEColor black = PEargb(255, 0, 0, 0);
-        chart->setShowVertLineAnnotations(true);
-        chart->setAllowVertLineAnnotHotSpots(true);
-        chart->setLineAnnotationTextSize(100);
-        chart->setShowGraphAnnotations(true);
-        chart->setGraphAnnotationTextSize(100);
-        chart->setGridStyle(sgDot);
-        chart->setMainTitle(QString());
-        chart->setSubTitle(QStringLiteral(" "));
-        chart->setDateTimeMode(sgVBDateTime);
-        chart->setUsingXDataII(true);
-        chart->setAllowZooming(sgHorzPlusVertZooming);
-        chart->setScrollingHorzZoom(true);
-        chart->setScrollingVertZoom(true);
-        chart->setGraphForeColor(grey);
-        chart->setDeskColor(grey);
-        chart->setGraphBackColor(black);
-        chart->setTextColor(black);
-        chart->setSubsetColors(0, PEargb(255, 255, 255, 0));
-        chart->setSubsetColors(1, PEargb(255, 255, 0, 0));
-        chart->setSubsetLineTypes(0, 0);
-        chart->setSubsetLineTypes(1, 0);
-        chart->setArrowCursor(1);
-        chart->setYAxisColor(PEargb(255, 255, 0, 0));
+        look.showVertLineAnnotations = true;
+        look.allowVertLineAnnotHotSpots = true;
+        look.lineAnnotationTextSize = 100;
+        look.showGraphAnnotations = true;
+        look.graphAnnotationTextSize = 100;
+        look.gridStyle = sgDot;
+        look.mainTitle.clear();
+        look.subTitle = QStringLiteral(" ");
+        look.dateTimeMode = sgVBDateTime;
+        look.usingXDataII = true;
+        look.allowZooming = sgHorzPlusVertZooming;
+        look.scrollingHorzZoom = true;
+        look.scrollingVertZoom = true;
+        look.graphForeColor = grey;
+        look.deskColor = grey;
+        look.graphBackColor = black;
+        look.textColor = black;
+        look.subsetColors = {PEargb(255, 255, 255, 0), PEargb(255, 255, 0, 0)};
+        look.subsetLineTypes = {0, 0};
+        look.arrowCursor = sgArrowNormal;
+        look.yAxisColor = PEargb(255, 255, 0, 0);
     }
-    chart->setXAxisLabel(QStringLiteral("Zeit"));
-    chart->setWorkingAxis(0);
-    chart->setAllowGraphAnnotHotSpots(true);
+    look.xAxisLabel = QStringLiteral("Zeit");
+    look.workingAxis = 0;
+    look.allowGraphAnnotHotSpots = true;
     chart->PEactions(sgReinitAndReset);
     chart->Redraw();
     return fromTemplate;

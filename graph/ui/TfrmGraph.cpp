@@ -259,7 +259,7 @@ void TfrmGraph::FormShow()
     const QSignalBlocker block(txtSamplingRate);
     txtSamplingRate->clear();
     txtSamplingRate->addItems(samplingRateTexts());
-    PESGraph1->setArrowCursor(1);
+    PESGraph1->look().arrowCursor = sgArrowNormal;
 }
 
 bool TfrmGraph::event(QEvent *e)
@@ -304,7 +304,7 @@ void TfrmGraph::ToolButton2Click()
 {
     const bool down = ToolButton2->isChecked();
     pnlStatistic->setVisible(down);
-    PESGraph1->setShowVertLineAnnotations(down);
+    PESGraph1->look().showVertLineAnnotations = down;
     PESGraph1->Redraw();
 }
 
@@ -348,7 +348,7 @@ void TfrmGraph::Slider1ValueChange1()
 
 void TfrmGraph::updateCursorStatistics()
 {
-    const CursorStatistics s = cursorStatistics(PESGraph1->xArray(0), PESGraph1->yArray(0), PESGraph1->Points(),
+    const CursorStatistics s = cursorStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), PESGraph1->Points(),
                                                 m_state.CursorA, m_state.CursorB);
     if (!s.valid)
         return;
@@ -362,7 +362,7 @@ void TfrmGraph::updateCursorStatistics()
 void TfrmGraph::ShowChartStatistics()
 {
     const int n = PESGraph1->Points();
-    const ChartStatistics s = chartStatistics(PESGraph1->xArray(0), PESGraph1->yArray(0), n);
+    const ChartStatistics s = chartStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), n);
     if (n > 0) {
         txtStartTime->setText(dateTimeText(s.startTime));
         txtSamplingRate->setEditText(levelText(s.rate));
@@ -436,8 +436,7 @@ int TfrmGraph::points() const { return PESGraph1->Points(); }
 void TfrmGraph::setPoints(int n) { PESGraph1->setPoints(n); }
 void TfrmGraph::resetData()
 {
-    PESGraph1->setXDataII(0, -1, 0);
-    PESGraph1->setYData(0, -1, 0);
+    PESGraph1->state().data.reset(0);
 }
 void TfrmGraph::setPoint(int k, TDateTime x, float y)
 {
