@@ -159,8 +159,6 @@ void GuiGraph::recordingInTheMainWindow()
 
 void GuiGraph::closeQuestionsAndRunStop()
 {
-    SharedState state;
-    state.Connected = true;
     TfrmMainOptions o;
     o.systemPorts = false;
     o.startup = false;
