@@ -21,15 +21,22 @@ QList<quint16> levelsFrom(int count, double base, double swing, int seed)
 }
 } // namespace
 
-LoggerMemory::LoggerMemory() : m_bytes(Size, char(0xFF))
+namespace {
+// Erased memory is 0xFF; the header area below the first set starts out as zeros. (QByteArray::fill
+// with a size resizes the array, so the header is cleared through its iterators.)
+QByteArray erasedMemory()
 {
-    m_bytes.fill(0x00, FirstSet);
+    QByteArray bytes(LoggerMemory::Size, char(0xFF));
+    std::fill(bytes.begin(), bytes.begin() + LoggerMemory::FirstSet, char(0x00));
+    return bytes;
 }
+} // namespace
+
+LoggerMemory::LoggerMemory() : m_bytes(erasedMemory()) {}
 
 QList<int> LoggerMemory::store(const QList<SimDataSet> &sets)
 {
-    m_bytes = QByteArray(Size, char(0xFF));
-    m_bytes.fill(0x00, FirstSet);
+    m_bytes = erasedMemory();
     m_offsets.clear();
     int q = FirstSet;
     for (const SimDataSet &s : sets) {

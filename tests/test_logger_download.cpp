@@ -241,14 +241,14 @@ void TestLoggerDownload::repairWritesFaultIntoHeader()
     Rig r;
     r.port.setRxHandler({});
     r.store.FaultSet = 300;
-    r.store.FaultOffset = 0x2345;
+    r.store.FaultOffset = 0x2345 - 1; // the damaged set starts at 0x2345; the header ends before it
     r.dl.RepairMemoryHeader();
     QCOMPARE(r.frames(), (QList<QByteArray>{frame('w', 0x45, 0x09, 0x01), frame('w', 0x45, 0x0A, 0x2C),
                                             frame('w', 0x45, 0x0B, 0x00), frame('w', 0x45, 0x0C, 0x23),
                                             frame('w', 0x45, 0x0D, 0x44)}));
     const LoggerMemory &m = r.meter.loggerMemory();
     QCOMPARE(m.setCountField(), 300);
-    QCOMPARE(m.endPointer(), 0x2345);
+    QCOMPARE(m.endPointer(), 0x2344);
     QCOMPARE(r.ui.messages, QStringList{"Please power off and power on meter before recording data or loading again!"});
 
     r.meter.silence(-1);
