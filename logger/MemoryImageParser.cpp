@@ -1,6 +1,7 @@
 #include "logger/MemoryImageParser.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QTime>
 
 namespace {
@@ -105,7 +106,9 @@ int ParseMemoryImage(const MemoryImage &image, DataSetStore &store, TDateTime un
             search = end > L || img.at(end - 1) != Mark5A || img.at(end) != MarkA5;
         }
         if (search) {
-            for (qint64 k = q + 14; k <= L; k += 2) {
+            // A match needs k + 1 inside the image as well; stopping there finds the same end.
+            const qint64 limit = std::min<qint64>(L, img.size() - 2);
+            for (qint64 k = q + 14; k <= limit; k += 2) {
                 if (img.at(k) == Mark5A && img.at(k + 1) == MarkA5) {
                     end = k + 1;
                     break;
