@@ -70,6 +70,7 @@ void SimPort::sync()
     if (!m_open)
         return;
     const QByteArray arrived = m_open->wire.sync(m_clock.elapsedUs());
+    m_arrived += arrived.size();
     const int room = InputQueueSize - int(m_input.size());
     if (arrived.size() > room) {
         m_overrun += int(arrived.size()) - room;

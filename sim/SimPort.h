@@ -46,6 +46,8 @@ public:
     QByteArray written() const;
     void clearWrittenLog() { m_written.clear(); }
     int overrunBytes() const { return m_overrun; }
+    // Every byte that has arrived from the meter since the port was made, read or not.
+    qint64 arrivedBytes() const { return m_arrived; }
 
     QString deviceName() const override { return m_name; }
     void setDeviceName(const QString &name) override;
@@ -75,6 +77,7 @@ private:
     Device *m_open = nullptr;
     QByteArray m_input;
     int m_overrun = 0;
+    qint64 m_arrived = 0;
     RxHandler m_handler;
     QList<WrittenByte> m_written;
 };

@@ -53,6 +53,7 @@ quint8 MeterState::statusB() const
 SimulatedMeter::SimulatedMeter(const QDateTime &clockStart, quint32 seed)
     : m_clockStart(clockStart), m_rng(seed), m_levels(m_rng)
 {
+    m_logger.store(LoggerMemory::standardSets());
 }
 
 QDateTime SimulatedMeter::clockAt(qint64 tUs) const
@@ -126,6 +127,8 @@ void SimulatedMeter::receive(char byte, qint64 tUs)
 
 void SimulatedMeter::dispatch(const QByteArray &frame)
 {
+    if (dispatchLogger(frame))
+        return;
     switch (frame[1]) {
     case 'K':
         reply(m_identification, IdentDelayUs);
@@ -294,6 +297,7 @@ qint64 SimulatedMeter::transmit(const QByteArray &bytes)
 {
     const qint64 first = std::max(m_nowUs, m_txFreeUs);
     m_txFreeUs = first;
+    m_bytesTransmitted += bytes.size();
     for (char b : bytes) {
         m_txFreeUs += ByteUs;
         m_output.push_back({m_txFreeUs, b});

@@ -4,7 +4,9 @@
 // the meter's bytes come out with the time their last bit has left its transmitter (9600 baud,
 // one byte after the other). Whoever drives it (the in-process port, the pseudo-terminal runner)
 // feeds it in time order and takes what is ready.
+#include "sim/BlockTransfer.h"
 #include "sim/LevelModel.h"
+#include "sim/LoggerMemory.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -100,6 +102,12 @@ public:
     const QList<TimedBytes> &receivedFrames() const { return m_received; }
     const QList<TimedBytes> &sentFrames() const { return m_sent; }
 
+    // The data logger: its memory and the block transfer of it (LoggerCommands.cpp).
+    LoggerMemory &loggerMemory() { return m_logger; }
+    BlockTransfer &blockTransfer() { return m_transfer; }
+    // Every byte the meter has handed to its transmitter.
+    qint64 bytesTransmitted() const { return m_bytesTransmitted; }
+
 private:
     enum class Action { Bytes, LiveFrame };
     struct Pending {
@@ -114,6 +122,8 @@ private:
 
     // One command frame, with offsets 0 and 7 checked; the one place to add commands.
     void dispatch(const QByteArray &frame);
+    // The logger memory commands and the block transfer; true when the frame was one of them.
+    bool dispatchLogger(const QByteArray &frame);
     // What the meter's keys do to its state.
     void pressKey(char key);
     void reply(const QByteArray &bytes, qint64 delayUs);
@@ -142,6 +152,10 @@ private:
 
     bool m_corruptNext = false;
     qint64 m_splitPauseUs = 0;
+
+    LoggerMemory m_logger;
+    qint64 m_bytesTransmitted = 0;
+    BlockTransfer m_transfer{m_logger};
 
     QList<TimedBytes> m_received;
     QList<TimedBytes> m_sent;

@@ -1,0 +1,62 @@
+#include "data/CollectionFile.h"
+
+#include "data/WorkingCopy.h"
+#include "logger/MemoryImageParser.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+CollectionOpenResult openCollectionFile(const QString &path, DataSetStore &store, MemoryImage &image,
+                                        const QString &folder, TDateTime now)
+{
+    CollectionOpenResult result;
+    image.clear();
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return result;
+        image = file.readAll();
+    }
+    if (image.isEmpty()) {
+        result.outcome = CollectionOpenResult::EmptyFile;
+        return result;
+    }
+    if (lastAddressOf(image) < 0) { // too short for the header fields the parse reads
+        image.clear();
+        result.outcome = CollectionOpenResult::ParseFailed;
+        result.parseCode = 6;
+        return result;
+    }
+    store.LastAddress = lastAddressOf(image);
+    result.parseCode = ParseMemoryImage(image, store, now);
+    if (result.parseCode != 0) {
+        image.clear();
+        result.outcome = CollectionOpenResult::ParseFailed;
+        return result;
+    }
+    try {
+        ensureWorkingCopyFolder(folder);
+        result.workingCopyWritten = writeWorkingCopy(image, workingCopyPath(folder));
+        result.outcome = CollectionOpenResult::Loaded;
+    } catch (const WorkingCopyFolderError &e) {
+        result.outcome = CollectionOpenResult::FolderError;
+        result.errorText = e.folder();
+    }
+    image.clear();
+    return result;
+}
+
+bool isCollectionFileName(const QString &name)
+{
+    return QFileInfo(name).suffix().compare(QLatin1String("rec"), Qt::CaseInsensitive) == 0;
+}
+
+bool saveCollection(const QString &workingCopyFile, const QString &target)
+{
+    QFile source(workingCopyFile);
+    if (!source.exists() || !source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = source.readAll();
+    source.close();
+    return writeFileSafely(target, bytes);
+}

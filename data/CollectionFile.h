@@ -1,0 +1,34 @@
+#pragma once
+// Data set collection files (".rec"): a byte-for-byte copy of the logger memory image. Opening one
+// runs the same parse as a download; saving copies the working copy.
+#include "data/DataSetStore.h"
+
+#include <QString>
+
+struct CollectionOpenResult {
+    enum Outcome {
+        CannotOpen,   // nothing changed, no message
+        EmptyFile,    // nothing changed, no message
+        ParseFailed,  // store unchanged; parseCode holds 1, 2 or 6
+        Loaded,       // store replaced, working copy written (or skipped when it could not be opened)
+        FolderError,  // store replaced, but the working copy's folder could not be created: show
+                      // errorText and draw no set
+    };
+    Outcome outcome = CannotOpen;
+    int parseCode = -1;
+    bool workingCopyWritten = false;
+    QString errorText;
+};
+
+// Reads the file whole as the memory image (kept empty afterwards), parses it into store and, on
+// success, writes the working copy into workingCopyFolder. On Loaded the caller fills the data-set
+// list and shows set 0.
+CollectionOpenResult openCollectionFile(const QString &path, DataSetStore &store, MemoryImage &image,
+                                        const QString &workingCopyFolder, TDateTime now);
+
+// A ".rec" name, the extension compared without regard to case.
+bool isCollectionFileName(const QString &name);
+
+// Copies the working copy to target, replacing it. Nothing happens (false) without a working copy;
+// a failed copy leaves an existing target as it was.
+bool saveCollection(const QString &workingCopyFile, const QString &target);

@@ -1,0 +1,51 @@
+#include "logger/DataSetDisplay.h"
+
+QString dateTimeText(TDateTime t, const QLocale &locale)
+{
+    const QDateTime dt = fromTDateTime(t);
+    return locale.toString(dt.date(), QLocale::ShortFormat) + ' ' + dt.time().toString(QStringLiteral("hh:mm:ss"));
+}
+
+QString levelText(double dB, const QLocale &locale)
+{
+    return locale.toString(dB, 'f', 1);
+}
+
+DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &locale)
+{
+    DataSetDisplay d;
+    if (n < 0 || n >= store.setCount())
+        return d;
+    d.set = n;
+    d.offset = store.setOffset(n);
+    d.count = store.SetCount.at(n);
+    const TDateTime start = store.SetStart.at(n);
+    const double step = double(store.SetInterval.at(n)) / 86400.0;
+
+    d.chart.minX = start;
+    d.chart.maxX = start + double(d.count) * step;
+    d.chart.points = d.count;
+    if (d.count > 0) {
+        d.x = store.LevelTimes.constData() + d.offset;
+        d.y = store.Levels.constData() + d.offset;
+    }
+
+    d.txtStartTime = dateTimeText(start, locale);
+    d.txtSamplingRate = QString::number(store.SetInterval.at(n));
+    d.txtDataNo = QString::number(d.count);
+    if (d.count > 0) {
+        const qsizetype maxAt = d.offset + store.SetMaxIndex.at(n);
+        const qsizetype minAt = d.offset + store.SetMinIndex.at(n);
+        d.txtMax = levelText(store.Levels.at(maxAt), locale);
+        d.txtMaxTime = dateTimeText(store.LevelTimes.at(maxAt), locale);
+        d.txtMin = levelText(store.Levels.at(minAt), locale);
+        d.txtMinTime = dateTimeText(store.LevelTimes.at(minAt), locale);
+    }
+    d.txtAvgAll = levelText(store.SetMean.at(n), locale);
+
+    d.sliderMin = 0;
+    d.sliderMax = d.count;
+    d.sliderThumb1 = d.count / 3;
+    d.sliderThumb2 = (2 * d.count) / 3;
+    return d;
+}

@@ -1,0 +1,79 @@
+// The download command as the menu item and the tool button run it.
+#include "app/Catalogue.h"
+#include "data/WorkingCopy.h"
+#include "logger/MemoryDownload.h"
+
+QString MemoryDownload::dataErrorText()
+{
+    return QStringLiteral("Data error ! It may be owing to connect meter with PC while meter was recording data. "
+                          "It is recommended that don't connect meter with PC while recording  Choose Retry to "
+                          "reload or OK to delete the error data set.");
+}
+
+QString MemoryDownload::resultMessage(int code)
+{
+    switch (code) {
+    case LoadResult::TooManySets: return QStringLiteral("Memory error!");
+    case LoadResult::NoDataSet: return LoadStr(99);
+    case LoadResult::DamagedSet: return dataErrorText();
+    case LoadResult::ShortTransfer:
+    case LoadResult::PointerFailed:
+    case LoadResult::NoStartEcho: return LoadStr(100);
+    default: return {};
+    }
+}
+
+MemoryDownload::Outcome MemoryDownload::LoadData1Click()
+{
+    Outcome out;
+    if (!m_state.Connected) {
+        m_ui.message(LoadStr(96));
+        out.kind = Outcome::NotConnected;
+        return out;
+    }
+    if (m_state.MeterRecording) {
+        m_ui.message(LoadStr(97));
+        out.kind = Outcome::Recording;
+        return out;
+    }
+    if (m_ui.prepareDataSetWindow())
+        BusyWait(m_clock, 300);
+
+    const SerialPort::RxHandler handler = m_receiveHandler ? m_receiveHandler : m_port.rxHandler();
+    LinkRestore restore(m_port, m_timer, m_clock, handler);
+    using B = LoggerUi::Button;
+    try {
+        for (;;) {
+            const int code = LoadMemory();
+            out.lastCode = code;
+            B answer = B::Cancel;
+            if (code == LoadResult::Loaded) {
+                m_ui.setDownloadUnsaved();
+                break;
+            } else if (code == LoadResult::TooManySets || code == LoadResult::NoDataSet) {
+                m_ui.message(resultMessage(code));
+                break;
+            } else if (code == LoadResult::DamagedSet) {
+                answer = m_ui.confirm(dataErrorText(), {B::Ok, B::Cancel, B::Retry});
+            } else {
+                answer = m_ui.confirm(resultMessage(code), {B::Cancel, B::Retry});
+            }
+            if (answer == B::Retry)
+                continue;
+            if (answer == B::Ok) {
+                RepairMemoryHeader();
+                out.repaired = true;
+            }
+            break;
+        }
+    } catch (const WorkingCopyFolderError &e) {
+        out.kind = Outcome::FolderError;
+        out.errorText = e.folder();
+        m_ui.message(e.folder());
+    } catch (const SilentAbort &) {
+        out.kind = Outcome::Aborted;
+    } catch (const PortError &) {
+        out.kind = Outcome::Aborted;
+    }
+    return out;
+}

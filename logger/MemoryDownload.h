@@ -1,0 +1,117 @@
+#pragma once
+// The logger memory download on Comm1: the end-pointer read, the block transfer with its sums,
+// the working copy, the parse, the header repair and the whole command with its dialogs. Runs on
+// the user-interface thread and blocks it; delays are busy waits on the clock.
+#include "app/SharedState.h"
+#include "data/DataSetStore.h"
+#include "link/Clock.h"
+#include "link/SerialPort.h"
+#include "link/Timer.h"
+#include "logger/LoggerUi.h"
+
+#include <QString>
+#include <functional>
+
+// Load result codes.
+namespace LoadResult {
+constexpr int Loaded = 0;
+constexpr int DamagedSet = 1;
+constexpr int TooManySets = 2;
+constexpr int ShortTransfer = 3;   // the transfer ended with fewer bytes than requested
+constexpr int PointerFailed = 4;   // end pointer read failed, or transfer length below 256
+constexpr int NoStartEcho = 5;     // 'P' not echoed
+constexpr int NoDataSet = 6;
+}
+
+// Hands the port back to the live link when the scope ends, however it ends: re-attaches the
+// receive handler, waits 100 ms and enables the main timer.
+class LinkRestore {
+public:
+    LinkRestore(SerialPort &port, Timer &mainTimer, Clock &clock, SerialPort::RxHandler handler);
+    ~LinkRestore();
+    LinkRestore(const LinkRestore &) = delete;
+    LinkRestore &operator=(const LinkRestore &) = delete;
+
+private:
+    SerialPort &m_port;
+    Timer &m_timer;
+    Clock &m_clock;
+    SerialPort::RxHandler m_handler;
+};
+
+class MemoryDownload {
+public:
+    // Waits of the transfer. Replies: waits that only let an expected reply arrive end as soon as
+    // it is there (the bytes on the wire are the same). Fixed: every wait runs its full time.
+    enum class Waits { Replies, Fixed };
+
+    struct Outcome {
+        enum Kind { NotConnected, Recording, Finished, FolderError, Aborted };
+        Kind kind = Finished;
+        int lastCode = -1;   // the code of the last LoadMemory run
+        bool repaired = false;
+        QString errorText;   // FolderError: the folder's full name, shown to the user
+    };
+
+    static constexpr int BlockSize = 64;
+    static constexpr int MaxErrors = 20;
+
+    // receiveHandler: what is re-attached to the port at the end (the live link's receive handler);
+    // empty: the handler attached when the command starts. processEvents runs while waiting for
+    // the busy flags.
+    MemoryDownload(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, DataSetStore &store,
+                   MemoryImage &image, LoggerUi &ui, std::function<void()> processEvents = {});
+
+    void setReceiveHandler(SerialPort::RxHandler handler) { m_receiveHandler = std::move(handler); }
+    void setWaits(Waits waits) { m_waits = waits; }
+    Waits waits() const { return m_waits; }
+    // Folder of the working copy (see workingCopyFolder()).
+    void setWorkingCopyFolder(const QString &folder) { m_workingCopyFolder = folder; }
+    QString workingCopyFolder() const { return m_workingCopyFolder; }
+
+    // The whole command: refusals, window, load loop with its dialogs and the repair, then the
+    // link handed back on every path. Port errors end it silently (Aborted).
+    Outcome LoadData1Click();
+
+    // One load: transfer, working copy, parse, set 0 shown on success; the image emptied. The
+    // caller holds a LinkRestore. Raises WorkingCopyFolderError when the folder cannot be made.
+    int LoadMemory();
+    // Fills the image from the meter: 0, 3, 4 or 5.
+    int TransferMemory();
+    // The transfer length (end pointer + 1), or 0 when a read failed.
+    int ReadMemoryPointer();
+    // Sends LoggerFrame as it stands; true when the meter echoed it.
+    bool SendLoggerCommand();
+    void ShowTransferProgress(int total);
+    // Writes FaultSet and FaultOffset into the meter's header (after the user chose OK on code 1).
+    void RepairMemoryHeader();
+
+    // Message of a load result that LoadData1Click shows without asking ("" for 0 and the codes
+    // that ask).
+    static QString resultMessage(int code);
+    static QString dataErrorText();
+
+    // Diagnostics of the last transfer.
+    int blocksRejected() const { return m_rejected; }
+    int bytesReceived() const { return m_received; }
+
+private:
+    void waitWhile(const bool &flag);
+    // Waits up to ms for at least n bytes (Replies), or exactly ms (Fixed); the bytes waiting then.
+    int waitForBytes(int n, quint32 ms);
+    void writeLoggerFrame(char command);
+
+    SharedState &m_state;
+    SerialPort &m_port;
+    Clock &m_clock;
+    Timer &m_timer;
+    DataSetStore &m_store;
+    MemoryImage &m_image;
+    LoggerUi &m_ui;
+    std::function<void()> m_processEvents;
+    SerialPort::RxHandler m_receiveHandler;
+    QString m_workingCopyFolder;
+    Waits m_waits = Waits::Replies;
+    int m_rejected = 0;
+    int m_received = 0;
+};
