@@ -1,0 +1,207 @@
+#include "data/DateTimeText.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace {
+const QDate kEpoch(1899, 12, 30);
+
+void appendTwo(QByteArray &out, int v)
+{
+    out.append(char('0' + v / 10));
+    out.append(char('0' + v % 10));
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool readInt(std::string_view s, size_t &i, int &v, int maxDigits = 9)
+{
+    size_t j = i;
+    v = 0;
+    while (j < s.size() && j - i < size_t(maxDigits) && s[j] >= '0' && s[j] <= '9')
+        v = v * 10 + (s[j++] - '0');
+    if (j == i)
+        return false;
+    i = j;
+    return true;
+}
+
+// Field order of a numeric short date format: 'd', 'M', 'y' in the order they appear.
+struct NumericDate {
+    bool numeric = false;
+    char order[3] = {0, 0, 0};
+    char sep = 0;
+};
+
+NumericDate analyse(const QString &fmt)
+{
+    NumericDate d;
+    int n = 0;
+    for (qsizetype i = 0; i < fmt.size();) {
+        const QChar c = fmt.at(i);
+        qsizetype j = i;
+        while (j < fmt.size() && fmt.at(j) == c)
+            ++j;
+        if (c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y')) {
+            if (n == 3 || ((c == QLatin1Char('M') || c == QLatin1Char('d')) && j - i > 2))
+                return {};
+            d.order[n++] = char(c.unicode());
+        } else {
+            if (j - i != 1 || c.unicode() > 0x7f || c.isLetterOrNumber() || (d.sep && d.sep != char(c.unicode())))
+                return {};
+            d.sep = char(c.unicode());
+        }
+        i = j;
+    }
+    d.numeric = n == 3 && d.sep;
+    return d;
+}
+} // namespace
+
+QString levelText(float level, const RegionalFormat &f)
+{
+    QByteArray b;
+    char buf[64];
+    if (std::isnan(level))
+        return QStringLiteral("NAN");
+    if (std::isinf(level))
+        return level > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    auto r = std::to_chars(buf, buf + sizeof buf, double(level), std::chars_format::fixed, 1);
+    QString s = QString::fromLatin1(buf, r.ptr - buf);
+    s.replace(QLatin1Char('.'), f.decimal);
+    return s;
+}
+
+void appendGraphLine(QByteArray &out, TDateTime x, float level, char sep, const RegionalFormat &f)
+{
+    // Round the whole value to the millisecond, then split it into date and time of day.
+    const double totalMs = std::round(x * 86400000.0);
+    const double days = std::floor(totalMs / 86400000.0);
+    qint64 ms = qint64(totalMs - days * 86400000.0);
+    if (ms < 0 || ms >= 86400000)
+        ms = 0;
+    out.append(f.locale.toString(kEpoch.addDays(qint64(days)), f.shortDate).toLatin1());
+    out.append(sep);
+    appendTwo(out, int(ms / 3600000));
+    out.append(':');
+    appendTwo(out, int(ms / 60000 % 60));
+    out.append(':');
+    appendTwo(out, int(ms / 1000 % 60));
+    out.append('.');
+    out.append(QByteArray::number(ms % 1000));
+    out.append(sep);
+    out.append(levelText(level, f).toLatin1());
+}
+
+std::optional<TDateTime> textToDateTime(std::string_view s, const RegionalFormat &f)
+{
+    static thread_local QString cachedFormat;
+    static thread_local NumericDate nd;
+    if (cachedFormat != f.shortDate) {
+        cachedFormat = f.shortDate;
+        nd = analyse(f.shortDate);
+    }
+    size_t i = 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    QDate date;
+    if (nd.numeric) {
+        int v[3] = {0, 0, 0};
+        int d = 0, m = 0, y = 0;
+        for (int k = 0; k < 3; ++k) {
+            if (k > 0) {
+                if (i >= s.size() || s[i] != nd.sep)
+                    return std::nullopt;
+                ++i;
+            }
+            const size_t start = i;
+            if (!readInt(s, i, v[k], nd.order[k] == 'y' ? 4 : 2))
+                return std::nullopt;
+            if (nd.order[k] == 'd') d = v[k];
+            else if (nd.order[k] == 'M') m = v[k];
+            else y = (i - start <= 2) ? 2000 + v[k] : v[k];
+        }
+        date = QDate(y, m, d);
+    } else {
+        // A format with names or other fields: the locale parses the text up to the time.
+        size_t j = s.size();
+        while (j > i && s[j - 1] != ' ')
+            --j;
+        if (j <= i)
+            return std::nullopt;
+        const QString part = QString::fromUtf8(s.data() + i, qsizetype(j - 1 - i)).trimmed();
+        date = f.locale.toDate(part, f.shortDate);
+        i = j - 1;
+    }
+    if (!date.isValid())
+        return std::nullopt;
+    const size_t beforeBlanks = i;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    if (i == beforeBlanks)
+        return std::nullopt;
+    const char ts = char(f.timeSep.unicode() < 0x80 ? f.timeSep.unicode() : ':');
+    const char dec = char(f.decimal.unicode() < 0x80 ? f.decimal.unicode() : '.');
+    int h = 0, mi = 0, se = 0, ms = 0;
+    if (!readInt(s, i, h, 2))
+        return std::nullopt;
+    if (i < s.size() && s[i] == ts) {
+        ++i;
+        if (!readInt(s, i, mi, 2))
+            return std::nullopt;
+        if (i < s.size() && s[i] == ts) {
+            ++i;
+            if (!readInt(s, i, se, 2))
+                return std::nullopt;
+            if (i < s.size() && s[i] == dec) {
+                ++i;
+                if (!readInt(s, i, ms, 3))
+                    return std::nullopt;
+            }
+        }
+    }
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    if (i < s.size()) {
+        const QString rest = QString::fromUtf8(s.data() + i, qsizetype(s.size() - i)).trimmed();
+        const bool am = rest.compare(f.amText, Qt::CaseInsensitive) == 0 || rest.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0;
+        const bool pm = rest.compare(f.pmText, Qt::CaseInsensitive) == 0 || rest.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0;
+        if ((!am && !pm) || h > 12 || h == 0)
+            return std::nullopt;
+        if (am && h == 12)
+            h = 0;
+        if (pm && h < 12)
+            h += 12;
+    }
+    if (h > 23 || mi > 59 || se > 59 || ms > 999)
+        return std::nullopt;
+    return double(kEpoch.daysTo(date)) + ((h * 3600.0 + mi * 60.0 + se) * 1000.0 + ms) / 86400000.0;
+}
+
+std::optional<double> textToNumber(std::string_view s, const RegionalFormat &f)
+{
+    size_t a = 0, b = s.size();
+    while (a < b && isBlank(s[a]))
+        ++a;
+    while (b > a && isBlank(s[b - 1]))
+        --b;
+    if (a == b || b - a > 60)
+        return std::nullopt;
+    std::string t(s.substr(a, b - a));
+    const char dec = char(f.decimal.unicode() < 0x80 ? f.decimal.unicode() : '.');
+    for (char &c : t) {
+        if (c == dec)
+            c = '.';
+        else if (c == '.' || c == ',')
+            return std::nullopt;  // a separator that is not the decimal separator
+    }
+    const char *p = t.data(), *e = p + t.size();
+    if (*p == '+')
+        ++p;
+    double v = 0;
+    auto r = std::from_chars(p, e, v);
+    if (r.ec != std::errc() || r.ptr != e)
+        return std::nullopt;
+    return v;
+}
