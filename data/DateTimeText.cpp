@@ -61,7 +61,6 @@ NumericDate analyse(const QString &fmt)
 
 QString levelText(float level, const RegionalFormat &f)
 {
-    QByteArray b;
     char buf[64];
     if (std::isnan(level))
         return QStringLiteral("NAN");
@@ -201,7 +200,7 @@ std::optional<double> textToNumber(std::string_view s, const RegionalFormat &f)
         ++p;
     double v = 0;
     auto r = std::from_chars(p, e, v);
-    if (r.ec != std::errc() || r.ptr != e)
+    if (r.ec != std::errc() || r.ptr != e || !std::isfinite(v))
         return std::nullopt;
     return v;
 }

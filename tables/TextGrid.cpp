@@ -65,7 +65,7 @@ void TextGrid::setCell(int col, qint64 row, const QString &text)
         return;
     if (row >= rowCount())
         setRowCount(row + 1);
-    std::vector<std::string> keep(size_t(m_columns));
+    std::vector<std::string> keep(static_cast<size_t>(m_columns));
     for (int c = 0; c < m_columns; ++c)
         keep[size_t(c)] = std::string(cellUtf8(c, row));
     keep[size_t(col)] = text.toUtf8().toStdString();
