@@ -61,13 +61,51 @@ NumericDate analyse(const QString &fmt)
 
 QString levelText(float level, const RegionalFormat &f)
 {
-    char buf[64];
     if (std::isnan(level))
         return QStringLiteral("NAN");
     if (std::isinf(level))
         return level > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    auto r = std::to_chars(buf, buf + sizeof buf, double(level), std::chars_format::fixed, 1);
-    QString s = QString::fromLatin1(buf, r.ptr - buf);
+    char buf[64];
+    const double v = std::fabs(double(level));
+    std::string text;
+    if (v >= 1e7) {
+        auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
+        text.assign(buf, r.ptr);
+    } else {
+        // First to 7 significant digits, then that decimal text to one decimal, halves away from
+        // zero: 99.95f (99.9499969...) gives 100.0, as the float's 7-digit text 99.95000 reads.
+        auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 6);
+        const std::string_view sci(buf, size_t(r.ptr - buf));
+        const size_t e = sci.find('e');
+        std::string digits;
+        for (size_t i = 0; i < e; ++i)
+            if (sci[i] != '.')
+                digits += sci[i];
+        int exponent = 0;
+        std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+'), sci.data() + sci.size(), exponent);
+        const int keep = exponent + 2;  // digits up to and including the first decimal
+        qint64 tenths = 0;
+        if (keep >= int(digits.size())) {
+            for (char c : digits)
+                tenths = tenths * 10 + (c - '0');
+            for (int i = int(digits.size()); i < keep; ++i)
+                tenths *= 10;
+        } else if (keep >= 0) {
+            for (int i = 0; i < keep; ++i)
+                tenths = tenths * 10 + (digits[size_t(i)] - '0');
+            if (digits[size_t(keep)] >= '5')
+                ++tenths;
+        }
+        auto ri = std::to_chars(buf, buf + sizeof buf, tenths / 10);
+        text.assign(buf, ri.ptr);
+        text += '.';
+        text += char('0' + tenths % 10);
+        if (tenths == 0)
+            level = 0;  // no "-0.0"
+    }
+    QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    if (level < 0)
+        s.prepend(QLatin1Char('-'));
     s.replace(QLatin1Char('.'), f.decimal);
     return s;
 }
