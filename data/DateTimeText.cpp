@@ -110,15 +110,31 @@ QString levelText(float level, const RegionalFormat &f)
     return s;
 }
 
-void appendGraphLine(QByteArray &out, TDateTime x, float level, char sep, const RegionalFormat &f)
+namespace {
+// The point's time rounded to the millisecond, split into the day number and the time of day.
+// A value that is not a date (not finite, or millions of years away) is written as day 0.
+void splitTime(TDateTime x, qint64 &day, qint64 &ms)
 {
-    // Round the whole value to the millisecond, then split it into date and time of day.
     const double totalMs = std::round(x * 86400000.0);
     const double days = std::floor(totalMs / 86400000.0);
-    qint64 ms = qint64(totalMs - days * 86400000.0);
+    if (!std::isfinite(days) || std::fabs(days) > 1e8) {
+        day = 0;
+        ms = 0;
+        return;
+    }
+    day = qint64(days);
+    ms = qint64(totalMs - days * 86400000.0);
     if (ms < 0 || ms >= 86400000)
         ms = 0;
-    out.append(f.locale.toString(kEpoch.addDays(qint64(days)), f.shortDate).toLatin1());
+}
+
+QByteArray dateText(qint64 day, const RegionalFormat &f)
+{
+    return f.locale.toString(kEpoch.addDays(day), f.shortDate).toLatin1();
+}
+
+void appendTimeAndLevel(QByteArray &out, qint64 ms, float level, char sep, const RegionalFormat &f)
+{
     out.append(sep);
     appendTwo(out, int(ms / 3600000));
     out.append(':');
@@ -126,9 +142,46 @@ void appendGraphLine(QByteArray &out, TDateTime x, float level, char sep, const 
     out.append(':');
     appendTwo(out, int(ms / 1000 % 60));
     out.append('.');
-    out.append(QByteArray::number(ms % 1000));
+    char buf[8];
+    auto r = std::to_chars(buf, buf + sizeof buf, int(ms % 1000));
+    out.append(buf, r.ptr - buf);
     out.append(sep);
     out.append(levelText(level, f).toLatin1());
+}
+} // namespace
+
+void appendGraphLine(QByteArray &out, TDateTime x, float level, char sep, const RegionalFormat &f)
+{
+    qint64 day = 0, ms = 0;
+    splitTime(x, day, ms);
+    out.append(dateText(day, f));
+    appendTimeAndLevel(out, ms, level, sep, f);
+}
+
+GraphLineFormatter::GraphLineFormatter(char separator, RegionalFormat format)
+    : m_sep(separator), m_format(std::move(format))
+{
+}
+
+void GraphLineFormatter::append(QByteArray &out, TDateTime x, float level)
+{
+    qint64 day = 0, ms = 0;
+    splitTime(x, day, ms);
+    if (!m_haveDay || day != m_day) {
+        m_dayText = dateText(day, m_format);
+        m_day = day;
+        m_haveDay = true;
+    }
+    out.append(m_dayText);
+    appendTimeAndLevel(out, ms, level, m_sep, m_format);
+    out.append("\r\n", 2);
+}
+
+bool GraphLineFormatter::write(QIODevice &device, TDateTime x, float level)
+{
+    m_line.clear();
+    append(m_line, x, level);
+    return device.write(m_line) == m_line.size();
 }
 
 std::optional<TDateTime> textToDateTime(std::string_view s, const RegionalFormat &f)
