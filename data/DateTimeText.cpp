@@ -130,7 +130,7 @@ void splitTime(TDateTime x, qint64 &day, qint64 &ms)
 
 QByteArray dateText(qint64 day, const RegionalFormat &f)
 {
-    return f.locale.toString(kEpoch.addDays(day), f.shortDate).toLatin1();
+    return f.locale.toString(kEpoch.addDays(day), f.shortDate).toUtf8();
 }
 
 void appendTimeAndLevel(QByteArray &out, qint64 ms, float level, char sep, const RegionalFormat &f)
@@ -146,7 +146,7 @@ void appendTimeAndLevel(QByteArray &out, qint64 ms, float level, char sep, const
     auto r = std::to_chars(buf, buf + sizeof buf, int(ms % 1000));
     out.append(buf, r.ptr - buf);
     out.append(sep);
-    out.append(levelText(level, f).toLatin1());
+    out.append(levelText(level, f).toUtf8());
 }
 } // namespace
 
