@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QVBoxLayout>
+#include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
 #include <qcustomplot.h>
@@ -60,9 +60,7 @@ QString lineLabel(const QString &text)
 
 PESGraph::PESGraph(QWidget *parent) : QWidget(parent), m_plot(new QCustomPlot(this))
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_plot);
+    m_plot->setGeometry(rect());
     m_plot->setNoAntialiasingOnDrag(true);
     m_plot->plotLayout()->insertRow(0);
     m_plot->plotLayout()->insertRow(0);
@@ -119,8 +117,25 @@ void PESGraph::setVertLineAnnotationText(int line, const QString &text)
         m_state.vertLines[size_t(line)].text = text;
 }
 
+void PESGraph::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitPlot();
+}
+
+void PESGraph::fitPlot()
+{
+    // Also while hidden, when the plot gets no resize event of its own: its viewport is what its
+    // layout and GraphRect() work from.
+    if (m_plot->geometry() != rect())
+        m_plot->setGeometry(rect());
+    if (m_plot->viewport() != m_plot->rect())
+        m_plot->setViewport(m_plot->rect());
+}
+
 void PESGraph::Redraw()
 {
+    fitPlot();
     applyLook();
     rebuildData();
     rebuildItems();

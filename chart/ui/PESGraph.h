@@ -18,6 +18,7 @@ class QCPGraph;
 class QCPTextElement;
 class QPrinter;
 class QMouseEvent;
+class QResizeEvent;
 
 class PESGraph : public QWidget {
     Q_OBJECT
@@ -108,7 +109,11 @@ public:
     std::function<void(int line)> OnVertLineAnnotHotSpot;
     std::function<void()> OnZoomIn;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void fitPlot();
     double toKey(double x) const;
     double fromKey(double key) const;
     void applyLook();
