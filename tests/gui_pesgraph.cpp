@@ -120,6 +120,40 @@ private slots:
         QCOMPARE(plotted(g), (QVector<double>{5, 6, 8, 7}));
     }
 
+    void scaleFollowsAppendedPointsAndOneReplotPerChange()
+    {
+        PESGraph g;
+        g.resize(400, 300);
+        g.setPoints(10);
+        g.setXDataII(0, 0, 1.0);
+        g.setYData(0, 0, 50.0f);
+        g.setXDataII(0, 1, 2.0);
+        g.setYData(0, 1, 9999.0f); // a gap does not widen the scale
+        g.Redraw();
+        QCOMPARE(g.plot()->xAxis->range().upper, 2.0);
+        QVERIFY(g.plot()->yAxis->range().upper < 100.0);
+        g.setXDataII(0, 2, 3.0);
+        g.setYData(0, 2, 80.0f);
+        g.Redraw();
+        QCOMPARE(g.plot()->xAxis->range().upper, 3.0);
+        QCOMPARE(g.plot()->yAxis->range().upper, 80.0);
+        QCOMPARE(g.plot()->yAxis->range().lower, 50.0);
+
+        QCoreApplication::processEvents(); // whatever the plot had queued
+        int replots = 0;
+        connect(g.plot(), &QCustomPlot::afterReplot, this, [&] { ++replots; });
+        g.setXDataII(0, 3, 4.0);
+        g.setYData(0, 3, 20.0f);
+        g.PEactions(sgResetImage);
+        QCOMPARE(g.plot()->yAxis->range().lower, 20.0); // rebuilt at once
+        g.PEactions(sgInvalidateImage);
+        QCoreApplication::processEvents();
+        QCOMPARE(replots, 1);
+        g.PEactions(sgResetImage); // alone: drawn when the event loop runs
+        QCOMPARE(replots, 1);
+        QTRY_COMPARE(replots, 2);
+    }
+
     void pixelAndChartCoordinatesAreInverse()
     {
         PESGraph g;

@@ -61,6 +61,9 @@ QString lineLabel(const QString &text)
 PESGraph::PESGraph(QWidget *parent) : QWidget(parent), m_plot(new QCustomPlot(this))
 {
     m_plot->setGeometry(rect());
+    m_pendingReplot.setSingleShot(true);
+    m_pendingReplot.setInterval(0);
+    connect(&m_pendingReplot, &QTimer::timeout, m_plot, [this] { m_plot->replot(); });
     m_plot->setNoAntialiasingOnDrag(true);
     m_plot->plotLayout()->insertRow(0);
     m_plot->plotLayout()->insertRow(0);
@@ -133,13 +136,19 @@ void PESGraph::fitPlot()
         m_plot->setViewport(m_plot->rect());
 }
 
-void PESGraph::Redraw()
+void PESGraph::rebuild()
 {
     fitPlot();
     applyLook();
     rebuildData();
     rebuildItems();
     applyScales();
+}
+
+void PESGraph::Redraw()
+{
+    rebuild();
+    m_pendingReplot.stop();
     m_plot->replot();
 }
 
@@ -147,9 +156,13 @@ void PESGraph::PEactions(int action)
 {
     switch (action) {
     case sgResetImage:
-        Redraw();
+        // Rebuilt now, drawn once: by the sgInvalidateImage that usually follows, or else when
+        // the event loop runs next.
+        rebuild();
+        m_pendingReplot.start();
         break;
     case sgInvalidateImage:
+        m_pendingReplot.stop();
         m_plot->replot();
         break;
     case sgReinitAndReset:
@@ -158,6 +171,7 @@ void PESGraph::PEactions(int action)
         break;
     case sgUndoZoom:
         applyScales();
+        m_pendingReplot.stop();
         m_plot->replot();
         break;
     case sgPrintDialog: {
@@ -249,6 +263,8 @@ void PESGraph::rebuildData()
         m_graphs.pop_back();
     }
     m_builtUpTo.resize(size_t(d.Subsets()), 0);
+    m_valueRange.resize(size_t(d.Subsets()));
+    m_hasValues.resize(size_t(d.Subsets()), false);
     for (int s = 0; s < d.Subsets(); ++s) {
         bool fresh = false;
         if (size_t(s) >= m_graphs.size()) {
@@ -278,6 +294,7 @@ void PESGraph::rebuildSubset(int subset)
     const float nullValue = m_state.look.nullDataValueY;
     QVector<QCPGraphData> points;
     points.reserve(d.Points());
+    m_hasValues[size_t(subset)] = false;
     bool sorted = true;
     int last = -1;
     for (int i = 0; i < d.Points(); ++i) {
@@ -287,7 +304,10 @@ void PESGraph::rebuildSubset(int subset)
         const double key = toKey(x[i]);
         if (!points.isEmpty() && key < points.constLast().key)
             sorted = false;
-        points.append(QCPGraphData(key, y[i] == nullValue ? kNaN : double(y[i])));
+        const bool gap = y[i] == nullValue;
+        points.append(QCPGraphData(key, gap ? kNaN : double(y[i])));
+        if (!gap)
+            includeValue(subset, double(y[i]));
         last = i;
     }
     auto container = m_graphs[size_t(subset)]->data();
@@ -316,7 +336,10 @@ void PESGraph::appendSubset(int subset, int first, int last)
             return;
         }
         lastKey = key;
-        points.append(QCPGraphData(key, y[i] == nullValue ? kNaN : double(y[i])));
+        const bool gap = y[i] == nullValue;
+        points.append(QCPGraphData(key, gap ? kNaN : double(y[i])));
+        if (!gap)
+            includeValue(subset, double(y[i]));
         lastWritten = i;
     }
     container->add(points, true);
@@ -326,27 +349,53 @@ void PESGraph::appendSubset(int subset, int first, int last)
 void PESGraph::applyScales()
 {
     const ChartLook &l = m_state.look;
-    bool any = false;
-    for (QCPGraph *g : m_graphs) {
-        g->rescaleAxes(any);
-        any = any || !g->data()->isEmpty();
+    // The data's extent, kept up to date by the rebuild and the appends: keys are sorted, so the
+    // first and last point bound them.
+    QCPRange xr(0, 0), yr(0, 0);
+    bool anyKey = false, anyValue = false;
+    for (size_t s = 0; s < m_graphs.size(); ++s) {
+        auto data = m_graphs[s]->data();
+        if (data->isEmpty())
+            continue;
+        const QCPRange keys(data->constBegin()->key, (data->constEnd() - 1)->key);
+        xr = anyKey ? QCPRange(std::min(xr.lower, keys.lower), std::max(xr.upper, keys.upper)) : keys;
+        anyKey = true;
+        if (m_hasValues[s]) {
+            yr = anyValue ? QCPRange(std::min(yr.lower, m_valueRange[s].lower), std::max(yr.upper, m_valueRange[s].upper))
+                          : m_valueRange[s];
+            anyValue = true;
+        }
     }
-    if (!any) {
-        m_plot->xAxis->setRange(toKey(0), toKey(1));
-        m_plot->yAxis->setRange(0, 1);
-    }
-    QCPRange xr = m_plot->xAxis->range();
+    if (!anyKey)
+        xr = QCPRange(toKey(0), toKey(1));
+    else if (xr.size() == 0)
+        xr = QCPRange(xr.lower - 1, xr.upper + 1);
+    if (!anyValue)
+        yr = QCPRange(0, 1);
+    else if (yr.size() == 0)
+        yr = QCPRange(yr.lower - 1, yr.upper + 1);
     if (l.manualScaleControlX & sgManualMin)
         xr.lower = toKey(l.manualMinX);
     if (l.manualScaleControlX & sgManualMax)
         xr.upper = toKey(l.manualMaxX);
     m_plot->xAxis->setRange(xr);
-    QCPRange yr = m_plot->yAxis->range();
     if (l.manualScaleControlY & sgManualMin)
         yr.lower = l.manualMinY;
     if (l.manualScaleControlY & sgManualMax)
         yr.upper = l.manualMaxY;
     m_plot->yAxis->setRange(yr);
+}
+
+void PESGraph::includeValue(int subset, double value)
+{
+    QCPRange &r = m_valueRange[size_t(subset)];
+    if (!m_hasValues[size_t(subset)]) {
+        r = QCPRange(value, value);
+        m_hasValues[size_t(subset)] = true;
+    } else {
+        r.lower = std::min(r.lower, value);
+        r.upper = std::max(r.upper, value);
+    }
 }
 
 void PESGraph::rebuildItems()

@@ -9,13 +9,12 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QTimer>
 #include <QWidget>
+#include <qcustomplot.h>
 #include <functional>
 #include <vector>
 
-class QCustomPlot;
-class QCPGraph;
-class QCPTextElement;
 class QPrinter;
 class QMouseEvent;
 class QResizeEvent;
@@ -83,8 +82,10 @@ public:
 
     // Rebuilds the plot from the state and repaints.
     void Redraw();
-    // sgResetImage, sgInvalidateImage, sgReinitAndReset, sgUndoZoom, sgPrintDialog. sgCustomize
-    // is not offered by this widget and does nothing.
+    // sgResetImage rebuilds and draws once, at the following sgInvalidateImage or when the event
+    // loop runs; sgInvalidateImage draws; sgReinitAndReset rebuilds everything, undoes the zoom
+    // and draws; sgUndoZoom returns to the chart's scales; sgPrintDialog prints after the print
+    // dialog. sgCustomize is not offered by this widget and does nothing.
     void PEactions(int action);
 
     // Geometry, in this widget's pixels and the chart's values (X as TDateTime in date-time mode).
@@ -114,6 +115,8 @@ protected:
 
 private:
     void fitPlot();
+    void rebuild();
+    void includeValue(int subset, double value);
     double toKey(double x) const;
     double fromKey(double key) const;
     void applyLook();
@@ -133,8 +136,12 @@ private:
     QCPTextElement *m_mainTitle = nullptr;
     QCPTextElement *m_subTitle = nullptr;
     std::vector<QCPGraph *> m_graphs;
-    // Per subset: source points up to this index are in the plot's data; the key of the last one.
+    // Per subset: the source points before this index are in the plot's data.
     std::vector<int> m_builtUpTo;
+    // Per subset: the range of the drawn values.
+    std::vector<QCPRange> m_valueRange;
+    std::vector<bool> m_hasValues;
+    QTimer m_pendingReplot;
     int m_builtDateTimeMode = -1;
     float m_builtNullValue = 0;
     QPoint m_lastMousePos;
