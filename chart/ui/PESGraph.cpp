@@ -1,0 +1,566 @@
+#include "chart/ui/PESGraph.h"
+
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <algorithm>
+#include <cmath>
+#include <qcustomplot.h>
+
+namespace {
+
+// TDateTime day 25569 is 1970-01-01. The plot's date axis counts seconds since then in UTC, so the
+// local wall-clock time of a TDateTime is shown unshifted when the ticker works in UTC.
+constexpr double kUnixEpochDays = 25569.0;
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr int kHotSpotPixels = 5;
+
+QColor toQColor(PEColor c)
+{
+    return QColor(PEred(c), PEgreen(c), PEblue(c), PEalpha(c));
+}
+
+QPen subsetPen(PEColor color, int lineType)
+{
+    QPen pen(toQColor(color));
+    switch (lineType) {
+    case PELT_DASH: pen.setStyle(Qt::DashLine); break;
+    case PELT_DOT: pen.setStyle(Qt::DotLine); break;
+    case PELT_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
+    case PELT_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
+    case PELT_MEDIUMSOLID: pen.setWidth(2); break;
+    case PELT_THICKSOLID: pen.setWidth(3); break;
+    default: break;
+    }
+    return pen;
+}
+
+QFont toFont(const FontSpec &spec, const QFont &base, double percent = 100)
+{
+    QFont f = base;
+    if (!spec.family.isEmpty())
+        f.setFamily(spec.family);
+    if (spec.pointSize > 0)
+        f.setPointSizeF(std::max(1.0, spec.pointSize * percent / 100.0));
+    f.setBold(spec.bold);
+    f.setItalic(spec.italic);
+    return f;
+}
+
+// Line annotation texts may start with "|t" (text at the top of the line); the label is always
+// drawn there, so the marker itself is not shown.
+QString lineLabel(const QString &text)
+{
+    return text.startsWith(QLatin1String("|t")) ? text.mid(2) : text;
+}
+
+} // namespace
+
+PESGraph::PESGraph(QWidget *parent) : QWidget(parent), m_plot(new QCustomPlot(this))
+{
+    m_plot->setGeometry(rect());
+    m_pendingReplot.setSingleShot(true);
+    m_pendingReplot.setInterval(0);
+    connect(&m_pendingReplot, &QTimer::timeout, m_plot, [this] { m_plot->replot(); });
+    m_plot->setNoAntialiasingOnDrag(true);
+    m_plot->plotLayout()->insertRow(0);
+    m_plot->plotLayout()->insertRow(0);
+    m_mainTitle = new QCPTextElement(m_plot, QString());
+    m_subTitle = new QCPTextElement(m_plot, QString());
+    m_plot->plotLayout()->addElement(0, 0, m_mainTitle);
+    m_plot->plotLayout()->addElement(1, 0, m_subTitle);
+    m_plot->setSelectionRectMode(QCP::srmZoom);
+    m_plot->setMouseTracking(true);
+
+    connect(m_plot, &QCustomPlot::mousePress, this, &PESGraph::onPress);
+    connect(m_plot, &QCustomPlot::mouseMove, this, &PESGraph::onMove);
+    connect(m_plot, &QCustomPlot::mouseRelease, this, &PESGraph::onRelease);
+    connect(m_plot, &QCustomPlot::mouseDoubleClick, this, &PESGraph::onDoubleClick);
+    // Connected after the plot's own zoom handler, so the new ranges are set when this runs.
+    connect(m_plot->selectionRect(), &QCPSelectionRect::accepted, this, [this] {
+        if (OnZoomIn)
+            OnZoomIn();
+    });
+    Redraw();
+}
+
+PESGraph::~PESGraph() = default;
+
+double PESGraph::toKey(double x) const
+{
+    return m_state.look.dateTimeMode == sgVBDateTime ? (x - kUnixEpochDays) * kSecondsPerDay : x;
+}
+
+double PESGraph::fromKey(double key) const
+{
+    return m_state.look.dateTimeMode == sgVBDateTime ? key / kSecondsPerDay + kUnixEpochDays : key;
+}
+
+double PESGraph::VertLineAnnotation(int line) const
+{
+    return line >= 0 && line < ChartState::kVertLines ? m_state.vertLines[size_t(line)].x : 0.0;
+}
+
+void PESGraph::setVertLineAnnotation(int line, double x)
+{
+    if (line >= 0 && line < ChartState::kVertLines)
+        m_state.vertLines[size_t(line)].x = x;
+}
+
+QString PESGraph::VertLineAnnotationText(int line) const
+{
+    return line >= 0 && line < ChartState::kVertLines ? m_state.vertLines[size_t(line)].text : QString();
+}
+
+void PESGraph::setVertLineAnnotationText(int line, const QString &text)
+{
+    if (line >= 0 && line < ChartState::kVertLines)
+        m_state.vertLines[size_t(line)].text = text;
+}
+
+void PESGraph::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitPlot();
+}
+
+void PESGraph::fitPlot()
+{
+    // Also while hidden, when the plot gets no resize event of its own: its viewport is what its
+    // layout and GraphRect() work from.
+    if (m_plot->geometry() != rect())
+        m_plot->setGeometry(rect());
+    if (m_plot->viewport() != m_plot->rect())
+        m_plot->setViewport(m_plot->rect());
+}
+
+void PESGraph::rebuild()
+{
+    fitPlot();
+    applyLook();
+    rebuildData();
+    rebuildItems();
+    applyScales();
+}
+
+void PESGraph::Redraw()
+{
+    rebuild();
+    m_pendingReplot.stop();
+    m_plot->replot();
+}
+
+void PESGraph::PEactions(int action)
+{
+    switch (action) {
+    case sgResetImage:
+        // Rebuilt now, drawn once: by the sgInvalidateImage that usually follows, or else when
+        // the event loop runs next.
+        rebuild();
+        m_pendingReplot.start();
+        break;
+    case sgInvalidateImage:
+        m_pendingReplot.stop();
+        m_plot->replot();
+        break;
+    case sgReinitAndReset:
+        m_state.data.markAllChanged();
+        Redraw();
+        break;
+    case sgUndoZoom:
+        applyScales();
+        m_pendingReplot.stop();
+        m_plot->replot();
+        break;
+    case sgPrintDialog: {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() == QDialog::Accepted)
+            PrintTo(printer);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PESGraph::applyLook()
+{
+    const ChartLook &l = m_state.look;
+    m_plot->setBackground(QBrush(toQColor(l.deskColor)));
+    m_plot->axisRect()->setBackground(QBrush(toQColor(l.graphBackColor)));
+    const QColor fore = toQColor(l.graphForeColor);
+    const QColor text = toQColor(l.textColor);
+    const QFont base = font();
+
+    m_mainTitle->setText(l.mainTitle);
+    m_mainTitle->setFont(toFont(l.mainTitleFont, base));
+    m_mainTitle->setTextColor(text);
+    m_subTitle->setText(l.subTitle);
+    m_subTitle->setFont(toFont(l.subTitleFont, base));
+    m_subTitle->setTextColor(text);
+
+    QPen grid(fore, 0, Qt::SolidLine);
+    if (l.gridStyle == sgDot)
+        grid.setStyle(Qt::DotLine);
+    else if (l.gridStyle == sgDash)
+        grid.setStyle(Qt::DashLine);
+    else if (l.gridStyle == sgThick)
+        grid.setWidth(2);
+
+    for (QCPAxis *axis : {m_plot->xAxis, m_plot->yAxis}) {
+        const QColor axisColor = axis == m_plot->yAxis ? toQColor(l.yAxisColor) : fore;
+        axis->setBasePen(QPen(axisColor));
+        axis->setTickPen(QPen(axisColor));
+        axis->setSubTickPen(QPen(axisColor));
+        axis->setLabelColor(axis == m_plot->yAxis ? axisColor : text);
+        axis->setTickLabelColor(axis == m_plot->yAxis ? axisColor : text);
+        axis->setLabelFont(toFont(l.labelFont, base));
+        axis->setTickLabelFont(toFont(l.tickFont, base));
+        axis->grid()->setPen(grid);
+    }
+    m_plot->xAxis->grid()->setVisible(l.gridLines == sgGridBoth || l.gridLines == sgGridX);
+    m_plot->yAxis->grid()->setVisible(l.gridLines == sgGridBoth || l.gridLines == sgGridY);
+    m_plot->xAxis->setLabel(l.xAxisLabel);
+    m_plot->yAxis->setLabel(l.yAxisLabel);
+
+    if (l.dateTimeMode != m_builtDateTimeMode) {
+        if (l.dateTimeMode == sgVBDateTime) {
+            auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+            ticker->setDateTimeSpec(Qt::UTC);
+            ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss\ndd.MM.yyyy"));
+            m_plot->xAxis->setTicker(ticker);
+        } else {
+            m_plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
+        }
+    }
+
+    Qt::Orientations zoom;
+    if (l.allowZooming == sgHorzZooming || l.allowZooming == sgHorzPlusVertZooming)
+        zoom |= Qt::Horizontal;
+    if (l.allowZooming == sgVertZooming || l.allowZooming == sgHorzPlusVertZooming)
+        zoom |= Qt::Vertical;
+    m_plot->axisRect()->setRangeZoom(zoom);
+    m_plot->setSelectionRectMode(zoom ? QCP::srmZoom : QCP::srmNone);
+
+    if (l.arrowCursor == sgArrowCross)
+        m_plot->setCursor(Qt::CrossCursor);
+    else if (l.arrowCursor == sgArrowText)
+        m_plot->setCursor(Qt::IBeamCursor);
+    else
+        m_plot->setCursor(Qt::ArrowCursor);
+}
+
+void PESGraph::rebuildData()
+{
+    ChartData &d = m_state.data;
+    const bool keysChanged = m_builtDateTimeMode != m_state.look.dateTimeMode
+        || m_builtNullValue != m_state.look.nullDataValueY;
+    while (int(m_graphs.size()) > d.Subsets()) {
+        m_plot->removeGraph(m_graphs.back());
+        m_graphs.pop_back();
+    }
+    m_builtUpTo.resize(size_t(d.Subsets()), 0);
+    m_valueRange.resize(size_t(d.Subsets()));
+    m_hasValues.resize(size_t(d.Subsets()), false);
+    for (int s = 0; s < d.Subsets(); ++s) {
+        bool fresh = false;
+        if (size_t(s) >= m_graphs.size()) {
+            QCPGraph *g = m_plot->addGraph();
+            g->setAdaptiveSampling(true);
+            m_graphs.push_back(g);
+            fresh = true;
+        }
+        m_graphs[size_t(s)]->setPen(subsetPen(m_state.look.subsetColor(s), m_state.look.subsetLineType(s)));
+        const ChartData::Change &c = d.change(s);
+        // Only points after those already taken over changed: add them to the plot's data.
+        if (!fresh && !keysChanged && !c.structural && c.any() && c.first >= m_builtUpTo[size_t(s)])
+            appendSubset(s, c.first, c.last);
+        else if (fresh || keysChanged || c.any())
+            rebuildSubset(s);
+    }
+    m_builtDateTimeMode = m_state.look.dateTimeMode;
+    m_builtNullValue = m_state.look.nullDataValueY;
+    d.clearChanges();
+}
+
+void PESGraph::rebuildSubset(int subset)
+{
+    const ChartData &d = m_state.data;
+    const double *x = d.xArray(subset);
+    const float *y = d.yArray(subset);
+    const float nullValue = m_state.look.nullDataValueY;
+    QVector<QCPGraphData> points;
+    points.reserve(d.Points());
+    m_hasValues[size_t(subset)] = false;
+    bool sorted = true;
+    int last = -1;
+    for (int i = 0; i < d.Points(); ++i) {
+        // Unwritten points are left out; null values stay in as gaps in the line.
+        if (std::isnan(y[i]))
+            continue;
+        const double key = toKey(x[i]);
+        if (!points.isEmpty() && key < points.constLast().key)
+            sorted = false;
+        const bool gap = y[i] == nullValue;
+        points.append(QCPGraphData(key, gap ? kNaN : double(y[i])));
+        if (!gap)
+            includeValue(subset, double(y[i]));
+        last = i;
+    }
+    auto container = m_graphs[size_t(subset)]->data();
+    container->set(points, sorted);
+    m_builtUpTo[size_t(subset)] = last + 1;
+}
+
+void PESGraph::appendSubset(int subset, int first, int last)
+{
+    const ChartData &d = m_state.data;
+    const double *x = d.xArray(subset);
+    const float *y = d.yArray(subset);
+    const float nullValue = m_state.look.nullDataValueY;
+    auto container = m_graphs[size_t(subset)]->data();
+    QVector<QCPGraphData> points;
+    points.reserve(last - first + 1);
+    double lastKey = container->isEmpty() ? -std::numeric_limits<double>::infinity()
+                                          : (container->constEnd() - 1)->key;
+    int lastWritten = m_builtUpTo[size_t(subset)] - 1;
+    for (int i = first; i <= last; ++i) {
+        if (std::isnan(y[i]))
+            continue;
+        const double key = toKey(x[i]);
+        if (key < lastKey) { // out of order: the whole subset is sorted again
+            rebuildSubset(subset);
+            return;
+        }
+        lastKey = key;
+        const bool gap = y[i] == nullValue;
+        points.append(QCPGraphData(key, gap ? kNaN : double(y[i])));
+        if (!gap)
+            includeValue(subset, double(y[i]));
+        lastWritten = i;
+    }
+    container->add(points, true);
+    m_builtUpTo[size_t(subset)] = lastWritten + 1;
+}
+
+void PESGraph::applyScales()
+{
+    const ChartLook &l = m_state.look;
+    // The data's extent, kept up to date by the rebuild and the appends: keys are sorted, so the
+    // first and last point bound them.
+    QCPRange xr(0, 0), yr(0, 0);
+    bool anyKey = false, anyValue = false;
+    for (size_t s = 0; s < m_graphs.size(); ++s) {
+        auto data = m_graphs[s]->data();
+        if (data->isEmpty())
+            continue;
+        const QCPRange keys(data->constBegin()->key, (data->constEnd() - 1)->key);
+        xr = anyKey ? QCPRange(std::min(xr.lower, keys.lower), std::max(xr.upper, keys.upper)) : keys;
+        anyKey = true;
+        if (m_hasValues[s]) {
+            yr = anyValue ? QCPRange(std::min(yr.lower, m_valueRange[s].lower), std::max(yr.upper, m_valueRange[s].upper))
+                          : m_valueRange[s];
+            anyValue = true;
+        }
+    }
+    if (!anyKey)
+        xr = QCPRange(toKey(0), toKey(1));
+    else if (xr.size() == 0)
+        xr = QCPRange(xr.lower - 1, xr.upper + 1);
+    if (!anyValue)
+        yr = QCPRange(0, 1);
+    else if (yr.size() == 0)
+        yr = QCPRange(yr.lower - 1, yr.upper + 1);
+    if (l.manualScaleControlX & sgManualMin)
+        xr.lower = toKey(l.manualMinX);
+    if (l.manualScaleControlX & sgManualMax)
+        xr.upper = toKey(l.manualMaxX);
+    m_plot->xAxis->setRange(xr);
+    if (l.manualScaleControlY & sgManualMin)
+        yr.lower = l.manualMinY;
+    if (l.manualScaleControlY & sgManualMax)
+        yr.upper = l.manualMaxY;
+    m_plot->yAxis->setRange(yr);
+}
+
+void PESGraph::includeValue(int subset, double value)
+{
+    QCPRange &r = m_valueRange[size_t(subset)];
+    if (!m_hasValues[size_t(subset)]) {
+        r = QCPRange(value, value);
+        m_hasValues[size_t(subset)] = true;
+    } else {
+        r.lower = std::min(r.lower, value);
+        r.upper = std::max(r.upper, value);
+    }
+}
+
+void PESGraph::rebuildItems()
+{
+    m_plot->clearItems();
+    const ChartLook &l = m_state.look;
+    const QFont base = font();
+    if (l.showGraphAnnotations) {
+        const QFont f = toFont(l.labelFont, base, l.graphAnnotationTextSize);
+        for (const GraphAnnotation &a : m_state.annotations) {
+            if (!a.visible())
+                continue;
+            const QColor color = toQColor(a.color);
+            const double key = toKey(a.x);
+            if (a.type == sgAnnotCross) {
+                auto *cross = new QCPItemTracer(m_plot);
+                cross->setStyle(QCPItemTracer::tsPlus);
+                cross->setSize(2 * kHotSpotPixels + 1);
+                cross->setPen(QPen(color));
+                cross->position->setCoords(key, a.y);
+            }
+            if (!a.text.isEmpty()) {
+                auto *text = new QCPItemText(m_plot);
+                text->setText(a.text);
+                text->setFont(f);
+                text->setColor(color);
+                text->setPositionAlignment(a.type == sgAnnotCross ? Qt::AlignLeft | Qt::AlignBottom
+                                                                  : Qt::AlignCenter);
+                text->position->setCoords(key, a.y);
+                if (a.type == sgAnnotCross)
+                    text->setPadding(QMargins(kHotSpotPixels + 1, 0, 0, kHotSpotPixels + 1));
+            }
+        }
+    }
+    if (l.showVertLineAnnotations) {
+        const QFont f = toFont(l.labelFont, base, l.lineAnnotationTextSize);
+        const QColor fore = toQColor(l.graphForeColor);
+        for (const ::VertLineAnnotation &v : m_state.vertLines) {
+            const double key = toKey(v.x);
+            auto *line = new QCPItemStraightLine(m_plot);
+            line->setPen(QPen(fore));
+            line->point1->setCoords(key, 0);
+            line->point2->setCoords(key, 1);
+            const QString label = lineLabel(v.text);
+            if (label.isEmpty())
+                continue;
+            auto *text = new QCPItemText(m_plot);
+            text->setText(label);
+            text->setFont(f);
+            text->setColor(toQColor(l.textColor));
+            text->setClipToAxisRect(false);
+            text->position->setTypeX(QCPItemPosition::ptPlotCoords);
+            text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+            text->position->setCoords(key, 0);
+            text->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+            text->setPadding(QMargins(3, 2, 0, 0));
+        }
+    }
+}
+
+QRect PESGraph::GraphRect() const
+{
+    const QRect r = m_plot->axisRect()->rect();
+    return r.translated(m_plot->pos());
+}
+
+QPointF PESGraph::PixelToGraph(double x, double y) const
+{
+    const QPoint off = m_plot->pos();
+    return QPointF(fromKey(m_plot->xAxis->pixelToCoord(x - off.x())), m_plot->yAxis->pixelToCoord(y - off.y()));
+}
+
+QPointF PESGraph::GraphToPixel(double X, double Y) const
+{
+    const QPoint off = m_plot->pos();
+    return QPointF(m_plot->xAxis->coordToPixel(toKey(X)) + off.x(), m_plot->yAxis->coordToPixel(Y) + off.y());
+}
+
+HotSpot PESGraph::HotSpotAt(int x, int y) const
+{
+    HotSpot h;
+    const ChartLook &l = m_state.look;
+    if (l.showGraphAnnotations) {
+        for (size_t n = 0; n < m_state.annotations.size(); ++n) {
+            const GraphAnnotation &a = m_state.annotations[n];
+            if (!a.visible())
+                continue;
+            const QPointF p = GraphToPixel(a.x, a.y);
+            if (std::abs(p.x() - x) <= kHotSpotPixels && std::abs(p.y() - y) <= kHotSpotPixels)
+                return {sgHotSpotGraphAnnotation, int(n), -1};
+        }
+    }
+    if (l.showVertLineAnnotations && GraphRect().contains(x, y)) {
+        for (int line = 0; line < ChartState::kVertLines; ++line) {
+            const QPointF p = GraphToPixel(m_state.vertLines[size_t(line)].x, 0);
+            if (std::abs(p.x() - x) <= kHotSpotPixels)
+                return {sgHotSpotVertLineAnnotation, line, -1};
+        }
+    }
+    return h;
+}
+
+bool PESGraph::LoadState(const QByteArray &block)
+{
+    if (LoadChartState(block, m_state) != ChartStateError::None)
+        return false;
+    m_state.data.markAllChanged();
+    Redraw();
+    return true;
+}
+
+bool PESGraph::PrintTo(QPrinter &printer)
+{
+    QCPPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int w = std::max(1, m_plot->width());
+    const int h = std::max(1, m_plot->height());
+    const double scale = std::min(page.width() / w, page.height() / h);
+    painter.scale(scale, scale);
+    m_plot->toPainter(&painter, w, h);
+    return painter.end();
+}
+
+void PESGraph::hotSpotEvent(QPoint pos, bool doubleClick)
+{
+    const HotSpot h = HotSpotAt(pos.x(), pos.y());
+    if (h.kind == sgHotSpotGraphAnnotation && m_state.look.allowGraphAnnotHotSpots && OnGraphAnnotHotSpot)
+        OnGraphAnnotHotSpot(h.index, doubleClick);
+    else if (h.kind == sgHotSpotVertLineAnnotation && m_state.look.allowVertLineAnnotHotSpots && !doubleClick
+             && OnVertLineAnnotHotSpot)
+        OnVertLineAnnotHotSpot(h.index);
+}
+
+void PESGraph::onPress(QMouseEvent *event)
+{
+    m_lastMousePos = event->position().toPoint() + m_plot->pos();
+    m_pressPos = m_lastMousePos;
+    m_pressed = true;
+    hotSpotEvent(m_lastMousePos, false);
+}
+
+void PESGraph::onMove(QMouseEvent *event)
+{
+    m_lastMousePos = event->position().toPoint() + m_plot->pos();
+    if (OnMouseMove)
+        OnMouseMove(m_lastMousePos);
+}
+
+void PESGraph::onRelease(QMouseEvent *event)
+{
+    m_lastMousePos = event->position().toPoint() + m_plot->pos();
+    const bool click = m_pressed && (m_lastMousePos - m_pressPos).manhattanLength() <= 3;
+    m_pressed = false;
+    if (OnMouseUp)
+        OnMouseUp(m_lastMousePos);
+    if (click && OnClick)
+        OnClick(m_lastMousePos);
+}
+
+void PESGraph::onDoubleClick(QMouseEvent *event)
+{
+    m_lastMousePos = event->position().toPoint() + m_plot->pos();
+    hotSpotEvent(m_lastMousePos, true);
+}
