@@ -208,6 +208,12 @@ QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
     grid->addWidget(txtMin, 2, 1);
     grid->addWidget(caption(panel, QStringLiteral("@")), 2, 2, Qt::AlignCenter);
     grid->addWidget(txtMinTime, 2, 3, 1, 2);
+    // Date and time fields wide enough for their text; the counters stay narrow.
+    const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00. September 0000 00:00:00")) + 12;
+    for (QLineEdit *e : {txtStartTime, txtMaxTime, txtMinTime})
+        e->setMinimumWidth(timeWidth);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     return panel;
 }
 
