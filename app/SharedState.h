@@ -19,6 +19,9 @@ struct SharedState {
     // The line cursors of the graph windows: point indexes into subset 0, one pair for all windows.
     qint32 CursorA = 0;
     qint32 CursorB = 0;
+    // Set while a cursor line is being dragged with the mouse.
+    bool DragA = false;
+    bool DragB = false;
     QByteArray CommandFrame = QByteArray("\x02K\0\0\0\0\0\x03", 8);
     QByteArray LoggerFrame = QByteArray("\x02\0\0\0\0\0\0\x03", 8);
     QByteArray RxBuffer;

@@ -628,6 +628,29 @@ HotSpot PESGraph::HotSpotAt(int x, int y) const
                 return {sgHotSpotVertLineAnnotation, line, -1};
         }
     }
+    if (l.allowDataHotSpots && GraphRect().contains(x, y)) {
+        // The nearest drawn point within reach: X is sorted, so only the points whose X lies
+        // within reach of the pointer are looked at.
+        const double x0 = PixelToGraph(x - kHotSpotPixels, y).x(), x1 = PixelToGraph(x + kHotSpotPixels, y).x();
+        double best = kHotSpotPixels * kHotSpotPixels * 2 + 1;
+        for (int s = 0; s < m_state.data.Subsets(); ++s) {
+            const double *xs = m_state.data.xArray(s);
+            const float *ys = m_state.data.yArray(s);
+            const int n = m_state.data.Points();
+            if (!xs || !ys)
+                continue;
+            for (int i = int(std::lower_bound(xs, xs + n, std::min(x0, x1)) - xs); i < n && xs[i] <= std::max(x0, x1); ++i) {
+                if (ys[i] == l.nullDataValueY)
+                    continue;
+                const QPointF p = GraphToPixel(xs[i], ys[i]);
+                const double d = (p.x() - x) * (p.x() - x) + (p.y() - y) * (p.y() - y);
+                if (d < best) {
+                    best = d;
+                    h = {sgHotSpotData, s, i};
+                }
+            }
+        }
+    }
     return h;
 }
 
@@ -664,6 +687,8 @@ void PESGraph::hotSpotEvent(QPoint pos, bool doubleClick)
     else if (h.kind == sgHotSpotVertLineAnnotation && m_state.look.allowVertLineAnnotHotSpots && !doubleClick
              && OnVertLineAnnotHotSpot)
         OnVertLineAnnotHotSpot(h.index);
+    else if (h.kind == sgHotSpotData && !doubleClick && OnDataHotSpot)
+        OnDataHotSpot(h.index, h.point);
 }
 
 void PESGraph::onPress(QMouseEvent *event)

@@ -115,6 +115,8 @@ public:
     std::function<void(QPoint)> OnMouseUp;
     std::function<void(int annotation, bool doubleClick)> OnGraphAnnotHotSpot;
     std::function<void(int line)> OnVertLineAnnotHotSpot;
+    // A press on a drawn data point, when the look allows data hot spots.
+    std::function<void(int subset, int point)> OnDataHotSpot;
     std::function<void()> OnZoomIn;
 
 protected:
