@@ -33,15 +33,17 @@ TableGraph convertTableToGraph(const TextGrid &grid, TextUi &ui, const RegionalF
     const qint64 n = grid.rowCount() - 1;
 
     std::string text;
-    for (const qint64 end : {qint64(1), n}) {
-        const std::optional<TDateTime> t = rowDateTime(grid, end, format, &text);
+    TDateTime *ends[2] = {&g.first, &g.last};
+    const qint64 endRows[2] = {1, n};
+    for (int k = 0; k < 2; ++k) {
+        const std::optional<TDateTime> t = rowDateTime(grid, endRows[k], format, &text);
         if (!t) {
             g.status = TableGraph::BadEnds;
             g.message = invalidDateTimeMessage(QString::fromUtf8(text.data(), qsizetype(text.size())));
             ui.message(g.message);
             return g;
         }
-        (end == 1 ? g.first : g.last) = *t;
+        *ends[k] = *t;
     }
 
     g.xs.assign(size_t(n), 0.0);
