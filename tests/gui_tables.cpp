@@ -191,6 +191,18 @@ void GuiTables::progressWindowCancel()
     QVERIFY(scope->isVisible());
     QVERIFY(!ui.progressStep(5));
     ui.progressClose();
+
+    // A count without a total is shown at the refresh pace only, not on every line.
+    ScopeTextUi slow;
+    slow.setRefreshInterval(60000);
+    setup = ProgressSetup{};
+    setup.text = QStringLiteral("0");
+    setup.showBar = false;
+    setup.countInText = true;
+    slow.progressOpen(setup);
+    for (qint64 i = 1; i <= 1000; ++i)
+        QVERIFY(slow.progressStep(i));
+    QCOMPARE(slow.progressWindow()->SText1->text(), QStringLiteral("0"));
 }
 
 void GuiTables::tableWindowFromFile()

@@ -70,7 +70,9 @@ bool ScopeTextUi::progressStep(qint64 position)
 {
     if (!m_progress)
         return false;  // the window went away: nobody can see or cancel the operation any more
-    if (m_sinceRefresh.elapsed() >= m_refreshMs || position >= m_setup.total)
+    // The last step of a known total is always shown; a count without a total (the text reader)
+    // only at the refresh pace.
+    if (m_sinceRefresh.elapsed() >= m_refreshMs || (m_setup.total > 0 && position == m_setup.total))
         refresh(position);
     return m_progress && m_progress->result() != TfrmScope::ResultCancel;
 }
