@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -110,6 +111,11 @@ int commandDownload(const QString &port, const QStringList &args)
         return fail(CliExit::Usage, QStringLiteral("download needs --out FILE.rec"));
     if (!isCollectionFileName(o.outPath))
         std::fprintf(stderr, "k352-cli: note: %s does not end in .rec\n", qPrintable(o.outPath));
+
+    // Ctrl-C ends a download at once, as the program's own signal handling cannot reach into the
+    // transfer; the collection file is written only complete, so nothing half-written is left.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 
     CliLink cli;
     if (!cli.connectMeter(port))

@@ -116,6 +116,14 @@ int commandLive(const QString &port, const QStringList &args)
     if (!haveCount || !haveInterval)
         return usage("live needs --count N (at least 1) and --interval S");
 
+    CliLink cli;
+    if (!cli.connectMeter(port)) {
+        std::fprintf(stderr, "%s\n", qPrintable(LoadStr(96, Language::English)));
+        return NoMeter;
+    }
+    std::fprintf(stderr, "%s %s\n", qPrintable(LoadStr(8, Language::English)), qPrintable(cli.portName()));
+
+    // Opened only once the meter answers, so a failed connection leaves an existing file as it was.
     QFile file;
     if (!o.outPath.isEmpty()) {
         file.setFileName(o.outPath);
@@ -124,14 +132,6 @@ int commandLive(const QString &port, const QStringList &args)
             return FileError;
         }
     }
-
-    CliLink cli;
-    if (!cli.connectMeter(port)) {
-        std::fprintf(stderr, "%s\n", qPrintable(LoadStr(96, Language::English)));
-        return NoMeter;
-    }
-    std::fprintf(stderr, "%s %s\n", qPrintable(LoadStr(8, Language::English)), qPrintable(cli.portName()));
-
     const LiveSink sink = file.isOpen() ? graphTextSink(file, separatorForFileName(o.outPath))
                                         : LiveSink([](TDateTime t, float level) {
                                               const QByteArray bytes = (liveStdoutLine(t, level) + '\n').toUtf8();
