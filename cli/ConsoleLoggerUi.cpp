@@ -1,11 +1,24 @@
 #include "cli/ConsoleLoggerUi.h"
 
+#include "app/Catalogue.h"
+
 #include <algorithm>
 #include <unistd.h>
 
 namespace {
 // Steps of the progress shown when standard error is not a terminal: one line per tenth.
 constexpr int kSteps = 10;
+
+// The terminal speaks English: the catalogue's texts of the download in the active language are
+// shown in their English version; the download's fixed texts are English already.
+QString inEnglish(const QString &text)
+{
+    for (const int id : {96, 97, 99, 100}) {
+        if (text == LoadStr(id))
+            return LoadStr(id, Language::English);
+    }
+    return text;
+}
 } // namespace
 
 ConsoleLoggerUi::ConsoleLoggerUi(std::FILE *out, int retries, bool repair)
@@ -66,13 +79,13 @@ void ConsoleLoggerUi::closeProgress()
 void ConsoleLoggerUi::message(const QString &text)
 {
     m_messages << text;
-    print(text);
+    print(inEnglish(text));
 }
 
 LoggerUi::Button ConsoleLoggerUi::confirm(const QString &text, const QList<Button> &buttons)
 {
     m_messages << text;
-    print(text);
+    print(inEnglish(text));
     Button answer = Button::Cancel;
     if (m_repair && buttons.contains(Button::Ok))
         answer = Button::Ok;

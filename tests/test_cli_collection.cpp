@@ -1,6 +1,7 @@
 // The command-line tool's collection commands and download dialogs without a meter: the set list
 // with its acoustic figures, the exit codes of a file that cannot be read or parsed, the export of
 // one set, and the answers the terminal gives to the download's dialogs.
+#include "app/Catalogue.h"
 #include "cli/CollectionCommands.h"
 #include "cli/ConsoleLoggerUi.h"
 #include "cli/ExitCodes.h"
@@ -52,7 +53,7 @@ private slots:
     void loadExitCodesFollowTheLoadResult();
     void exportWritesOneSetAndRefusesWhatItCannot();
     void dialogsAreAnsweredByTheOptions();
-    void progressWithoutATerminalIsTenLinesAtMost();
+    void progressAndMessagesOnStandardError();
 
 private:
     QTemporaryDir m_dir;
@@ -185,7 +186,7 @@ void TestCliCollection::dialogsAreAnsweredByTheOptions()
     }
 }
 
-void TestCliCollection::progressWithoutATerminalIsTenLinesAtMost()
+void TestCliCollection::progressAndMessagesOnStandardError()
 {
     std::FILE *f = std::tmpfile();
     QVERIFY(f);
@@ -195,7 +196,7 @@ void TestCliCollection::progressWithoutATerminalIsTenLinesAtMost()
         for (int r = 64; r <= 64 * 101; r += 64)
             ui.setProgress(r);
         ui.closeProgress();
-        ui.message("done");
+        ui.message(LoadStr(100)); // the catalogue's text, shown in English
     }
     std::rewind(f);
     QByteArray text(4096, '\0');
@@ -206,7 +207,7 @@ void TestCliCollection::progressWithoutATerminalIsTenLinesAtMost()
     QCOMPARE(lines.at(1), QByteArray("64 bytes received"));
     QVERIFY(lines.contains("6400 bytes received"));
     QVERIFY2(lines.size() <= 1 + 11 + 1 + 1 + 1, text.constData());
-    QCOMPARE(lines.at(lines.size() - 2), QByteArray("done"));
+    QCOMPARE(lines.at(lines.size() - 2), QByteArray("There was error when reading data from meter"));
 }
 
 QTEST_GUILESS_MAIN(TestCliCollection)
