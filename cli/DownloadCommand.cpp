@@ -38,6 +38,10 @@ void followRecordingMark(CliLink &cli, int waitMs)
     t.start();
     while (!seen && t.elapsed() < waitMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    // Frames that still come in before the transfer takes the port keep the mark up to date.
+    cli.link().onFrame = [&cli](const QByteArray &frame) {
+        cli.state().MeterRecording = decodeReading(frame).recording;
+    };
 }
 
 } // namespace
