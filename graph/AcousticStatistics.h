@@ -6,7 +6,7 @@
 // Leq = 10 * log10(mean of 10^(L/10)). The percentile levels use linear interpolation between the
 // closest ranks: with the n readings sorted in ascending order v[0] .. v[n-1], the p-th percentile
 // (0 <= p <= 1) is v[h] interpolated at h = (n - 1) * p, and L_N is the percentile p = 1 - N/100.
-// So L_N is a level that N % of the readings lie above and (100 - N) % below; it is always
+// So about N % of the readings lie above L_N and (100 - N) % below it; it is always
 // between the lowest and highest reading, L10 >= L50 >= L90, and one reading or a constant run
 // gives that level for every figure. Readings that are not finite numbers (NaN marks a point that
 // is not drawn) are left out; without a finite reading there are no figures.
