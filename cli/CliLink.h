@@ -23,6 +23,7 @@ public:
     SharedState &state() { return m_state; }
     MeterLink &link() { return m_link; }
     Clock &clock() { return m_clock; }
+    Timer &mainTimer() { return m_mainTimer; }
     QString portName() const { return m_portName; }
 
 private:

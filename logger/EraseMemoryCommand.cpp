@@ -2,20 +2,20 @@
 #include "link/MeterLink.h"
 #include "logger/LoggerSetup.h"
 
-bool eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::function<void(const QString &)> &message,
+MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::function<void(const QString &)> &message,
                          const std::function<bool(const QString &)> &askYesNo)
 {
     if (state.MeterRecording) {
         message(QString::fromUtf8(
             "Das kavor 352-4 nimmt Messwerte auf, bitte stoppen Sie die Messung bevor Sie Daten löschen."));
-        return false;
+        return MenuErase::Refused;
     }
     if (!askYesNo(QString::fromUtf8("Möchten Sie sicher die Daten löschen ?")))
-        return false;
+        return MenuErase::Declined;
     try {
-        link.SendCommand('e');
+        return link.SendCommand('e') ? MenuErase::Echoed : MenuErase::NotEchoed;
     } catch (const SilentAbort &) {
     } catch (const PortError &) {
     }
-    return true;
+    return MenuErase::NotEchoed;
 }

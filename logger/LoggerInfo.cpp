@@ -73,6 +73,8 @@ bool LoggerSetup::ReadLoggerInfo()
     m_info.valuesAvailable = std::max(0, (MemoryTop - m_info.endPointer) / 2);
     m_ui.setLabel(L::MemoryAvailable, QString::number(m_info.valuesAvailable));
 
+    if (!m_memTestEnabled)
+        return true;
     BusyWait(m_clock, 1500);
     m_info.memTestRun = true;
     m_info.memTestOk = TestMemory();

@@ -49,6 +49,8 @@ public:
     bool TestMemory();
 
     const Info &info() const { return m_info; }
+    // Whether ReadLoggerInfo ends with the memory test (on unless switched off).
+    void setMemoryTestEnabled(bool on) { m_memTestEnabled = on; }
     // Comm1 and Comm2 were found open together at some point (never expected).
     bool portsOverlapped() const { return m_overlap; }
 
@@ -76,10 +78,12 @@ private:
     Info m_info;
     QByteArray m_lastClockFrame;
     bool m_overlap = false;
+    bool m_memTestEnabled = true;
 };
 
 // The main menu's erase on Comm1: refused while the meter records, asked before, then 'e' sent
-// with the echo-checked exchange. True when the command was sent.
+// with the echo-checked exchange. The window shows nothing afterwards, whatever the outcome.
 class MeterLink;
-bool eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::function<void(const QString &)> &message,
+enum class MenuErase { Refused, Declined, Echoed, NotEchoed };
+MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::function<void(const QString &)> &message,
                          const std::function<bool(const QString &)> &askYesNo);

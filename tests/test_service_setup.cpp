@@ -137,22 +137,25 @@ void TestServiceSetup::eraseFromTheMenuRefusesAndAsks()
     };
 
     state.MeterRecording = true;
-    QVERIFY(!eraseMemoryFromMenu(state, link, message, ask));
+    QCOMPARE(eraseMemoryFromMenu(state, link, message, ask), MenuErase::Refused);
     QCOMPARE(messages, QStringList{QString::fromUtf8(
                            "Das kavor 352-4 nimmt Messwerte auf, bitte stoppen Sie die Messung bevor Sie Daten löschen.")});
     QVERIFY(questions.isEmpty());
     QVERIFY(port.written().isEmpty());
 
     state.MeterRecording = false;
-    QVERIFY(!eraseMemoryFromMenu(state, link, message, ask));
+    QCOMPARE(eraseMemoryFromMenu(state, link, message, ask), MenuErase::Declined);
     QCOMPARE(questions, QStringList{QString::fromUtf8("Möchten Sie sicher die Daten löschen ?")});
     QVERIFY(port.written().isEmpty());
 
     answer = true;
-    QVERIFY(eraseMemoryFromMenu(state, link, message, ask));
+    QCOMPARE(eraseMemoryFromMenu(state, link, message, ask), MenuErase::Echoed);
     QVERIFY(port.written().startsWith(QByteArray("\x02\x65\0\0\0\0\0\x03", 8)));
     QCOMPARE(meter.loggerMemory().setCountField(), 0);
     QCOMPARE(messages.size(), 1);
+    // A meter that does not echo: the outcome says so.
+    meter.silence(-1);
+    QCOMPARE(eraseMemoryFromMenu(state, link, message, ask), MenuErase::NotEchoed);
 }
 
 void TestServiceSetup::noDeviceForComm2FailsAfterThreeAttempts()

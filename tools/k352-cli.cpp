@@ -4,6 +4,7 @@
 #include "app/Catalogue.h"
 #include "cli/CliLink.h"
 #include "cli/LiveCommand.h"
+#include "cli/ServiceCli.h"
 #include "link/PortList.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,8 @@ const char *const kHelp =
     "  1  usage error\n"
     "  2  no meter found\n"
     "  3  the meter is recording\n"
-    "  4  a file could not be written or read\n";
+    "  4  a file could not be written or read\n"
+    "  5  an exchange with the meter failed\n";
 
 int g_signalPipe[2] = {-1, -1};
 volatile std::sig_atomic_t g_stop = 0;
@@ -63,7 +65,8 @@ bool parseDouble(const QString &text, double &value)
 
 int usage(const char *why)
 {
-    std::fprintf(stderr, "k352-cli: %s\n\n%s", why, kHelp);
+    std::fprintf(stderr, "k352-cli: %s\n\n", why);
+    std::fprintf(stderr, "%s%s", kHelp, kServiceHelp);
     return Usage;
 }
 
@@ -133,7 +136,7 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     QString port;
     if (args.value(0) == "--help" || args.value(0) == "-h" || args.isEmpty()) {
-        std::printf("%s", kHelp);
+        std::printf("%s%s", kHelp, kServiceHelp);
         return args.isEmpty() ? Usage : Success;
     }
     if (args.value(0) == "--port") {
@@ -159,5 +162,7 @@ int main(int argc, char **argv)
         return commandPorts(port);
     if (command == "live")
         return commandLive(port, args);
+    if (isServiceCommand(command))
+        return runServiceCommand(command, port, args);
     return usage("unknown command");
 }
