@@ -9,7 +9,7 @@ std::optional<int> parseWholeNumber(const QString &text)
     QByteArray b = text.trimmed().toLatin1();
     if (b.startsWith('+'))
         b.remove(0, 1);
-    if (b.isEmpty() || b.startsWith('+'))
+    if (b.isEmpty() || (text.trimmed().startsWith('+') && (b.startsWith('+') || b.startsWith('-'))))
         return std::nullopt;
     int value = 0;
     const auto [p, ec] = std::from_chars(b.data(), b.data() + b.size(), value);
