@@ -48,6 +48,7 @@ class TestServiceE2E : public QObject {
 private slots:
     void recallLinesAndCaptureFile();
     void infoWithMemoryTestThenDownload();
+    void eraseNeedsYesAndRefusesWhileRecording();
 };
 
 void TestServiceE2E::recallLinesAndCaptureFile()
@@ -150,6 +151,26 @@ void TestServiceE2E::infoWithMemoryTestThenDownload()
     QCOMPARE(out.lastCode, 0);
     QCOMPARE(store.SetCount, (QList<qint32>{300, 182, 0, 240, 120}));
     cli.disconnect();
+    meter.stop();
+}
+
+void TestServiceE2E::eraseNeedsYesAndRefusesWhileRecording()
+{
+    PtyMeter meter;
+    QVERIFY2(meter.start(), qPrintable(meter.errorString()));
+    auto sets = [&] {
+        int n = -1;
+        meter.withMeter([&](SimulatedMeter &m) { n = m.loggerMemory().setCountField(); });
+        return n;
+    };
+    QCOMPARE(runServiceCommand("erase", meter.slavePath(), {}), CliExit::Usage);
+    meter.withMeter([](SimulatedMeter &m) { m.state().recording = true; });
+    QCOMPARE(runServiceCommand("erase", meter.slavePath(), {"--yes"}), CliExit::MeterRecording);
+    QCOMPARE(sets(), 5);
+    meter.withMeter([](SimulatedMeter &m) { m.state().recording = false; });
+    QCOMPARE(runServiceCommand("erase", meter.slavePath(), {"--yes"}), CliExit::Success);
+    QCOMPARE(sets(), 0);
+    QCOMPARE(runServiceCommand("set-interval", meter.slavePath(), {"00:61"}), CliExit::Usage);
     meter.stop();
 }
 

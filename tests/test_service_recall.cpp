@@ -71,6 +71,7 @@ private slots:
     void refusalsSendNothing();
     void tooManyBadBlocksEndWithoutRows();
     void silentMeterEndsAfterTheTimeLimit();
+    void valueStoredWithTheMemKeyIsRecalled();
 };
 
 void TestServiceRecall::levelsWeightingsAndSpeeds()
@@ -245,6 +246,23 @@ void TestServiceRecall::silentMeterEndsAfterTheTimeLimit()
     QCOMPARE(frames.last()[1], 'X');
     QVERIFY(r.ui.messages.isEmpty());
     QVERIFY(r.port.rxHandler());
+}
+
+void TestServiceRecall::valueStoredWithTheMemKeyIsRecalled()
+{
+    Rig r;
+    r.meter.state().weightingA = false;
+    r.meter.state().fast = false;
+    r.port.write(QByteArray("\x02R\0\0\0\0\0\x03", 8));
+    r.clock.advanceMs(50);
+    r.port.purgeInput();
+    const auto out = r.recall.RECALL1Click();
+    QCOMPARE(out.readings.size(), 6);
+    const StoredReading &v = out.readings.last();
+    QCOMPARE(qRound(v.level * 10), int(r.meter.state().storedValues.last()));
+    QVERIFY(!v.weightingA);
+    QVERIFY(!v.fast);
+    QCOMPARE(fromTDateTime(v.when).date(), QDate(2026, 12, 9));
 }
 
 QTEST_GUILESS_MAIN(TestServiceRecall)
