@@ -55,8 +55,8 @@ const char *controlName(Control control)
 // container: its items decide for themselves.
 bool commandImplemented(Control control)
 {
-    return control == Control::DataLogger1 || control == Control::btnRun || control == Control::Run1
-           || control == Control::btnStop || control == Control::Stop1;
+    return control == Control::DataLogger1 || control == Control::btnDataLogger || control == Control::btnRun
+           || control == Control::Run1 || control == Control::btnStop || control == Control::Stop1;
 }
 
 // The design state of the controls the link switches.
@@ -109,6 +109,7 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
 
     buildMenus();
     buildPanel1();
+    connectLoggerCommands();
     column->addWidget(m_panel1);
 
     m_workspace = new QMdiArea(central);
@@ -215,10 +216,33 @@ void TfrmMain::buildMenus()
     connect(addItem(help1, "About1", QStringLiteral("&About")), &QAction::triggered, this, &TfrmMain::About1Click);
 
     // Commands whose handlers come later: present, but not offered yet.
-    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "LoadData1",
-                             "EraseMemory1", "Setup1", "Cali1", "RECALL1",
-                             "Tile1", "Cascade1", "Contents1"})
+    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Tile1", "Cascade1", "Contents1"})
         qobject_cast<QAction *>(m_controls.value(QLatin1String(name)))->setEnabled(false);
+}
+
+void TfrmMain::offer(const char *name, void (TfrmMain::*handler)(), bool enable)
+{
+    QObject *control = m_controls.value(QLatin1String(name));
+    if (auto *action = qobject_cast<QAction *>(control)) {
+        connect(action, &QAction::triggered, this, handler);
+        if (enable)
+            action->setEnabled(true);
+    } else if (auto *button = qobject_cast<QToolButton *>(control)) {
+        connect(button, &QToolButton::clicked, this, handler);
+        if (enable)
+            button->setEnabled(true);
+    }
+}
+
+void TfrmMain::connectLoggerCommands()
+{
+    offer("LoadData1", &TfrmMain::LoadData1Click);
+    // Its enabled state follows the link.
+    offer("btnDataLogger", &TfrmMain::LoadData1Click, false);
+    offer("EraseMemory1", &TfrmMain::EraseMemory1Click);
+    offer("Setup1", &TfrmMain::Setup1Click);
+    offer("Cali1", &TfrmMain::Cali1Click);
+    offer("RECALL1", &TfrmMain::RECALL1Click);
 }
 
 QToolButton *TfrmMain::addButton(const char *name, Glyph glyph, const QString &designHint)

@@ -9,6 +9,8 @@
 #include "link/TComPort.h"
 #include "link/Timer.h"
 #include "panel/ReadingDecoder.h"
+#include "data/DataSetStore.h"
+#include "logger/ui/ServiceCommands.h"
 #include "realtime/RealTimeRecorder.h"
 
 #include <QMainWindow>
@@ -29,6 +31,7 @@ class TfrmAbout;
 class TfrmPanel;
 class TfrmGraph;
 class TfrmSetupRealTime;
+class WindowLoggerUi;
 enum class Glyph;
 
 struct TfrmMainOptions {
@@ -81,6 +84,19 @@ public:
     void btnRunClick();
     void btnStopClick();
     TfrmGraph *OpenRealTimeGraph();
+    // Data logger commands.
+    void LoadData1Click();
+    void EraseMemory1Click();
+    void Setup1Click();
+    void Cali1Click();
+    void RECALL1Click();
+    // The data-set graph window, or none while it is closed.
+    TfrmGraph *dataSetGraph() const;
+    DataSetStore &store() { return m_store; }
+    // The single-values window, or none.
+    TfrmDataCapture *dataCapture() const;
+    // Hook for tests: the download's screen (its dialogs answered, its windows watched).
+    std::function<void(WindowLoggerUi &)> prepareLoggerUi;
 
     // LinkView.
     void setControlEnabled(Control control, bool enabled) override;
@@ -111,6 +127,11 @@ private:
     void panelClosed();
     void realTimeGraphClosed();
     void setRunning(bool running);
+    void offer(const char *name, void (TfrmMain::*handler)(), bool enable = true);
+    void connectLoggerCommands();
+    bool openDataSetGraph();
+    void showDataSet(int n);
+    ServicePieces servicePieces();
 
     void buildMenus();
     void buildPanel1();
@@ -133,6 +154,11 @@ private:
     QPointer<TfrmPanel> m_panel;
     RealTimeRecorder m_recorder;
     QPointer<TfrmGraph> m_realTimeGraph;
+    DataSetStore m_store;
+    MemoryImage m_image;
+    QPointer<TfrmGraph> m_dataSetGraph;
+    QPointer<TfrmDataCapture> m_dataCapture;
+    QPointer<TfrmSetup> m_setup;
 
     QMdiArea *m_workspace = nullptr;
     QWidget *m_panel1 = nullptr;
