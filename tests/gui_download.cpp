@@ -55,10 +55,12 @@ private slots:
             return QMessageBox::Ok;
         });
         int progressTotal = -1, progressSeen = 0;
+        QPointer<TfrmScope> progressWindow;
         w.prepareLoggerUi = [&](WindowLoggerUi &ui) {
             ui.onProgress = [&](int received, int total) {
                 progressTotal = total;
                 progressSeen = received;
+                progressWindow = ui.progressWindow();
             };
         };
         QAction *load = w.findChild<QAction *>("LoadData1");
@@ -82,6 +84,8 @@ private slots:
         QVERIFY(w.state().DownloadUnsaved);
         QVERIFY(progressTotal > 0);
         QCOMPARE(progressSeen, progressTotal);
+        // The progress window is gone when the download has ended.
+        QVERIFY(progressWindow.isNull());
         // The live link is back.
         QVERIFY(runUntil([&] { return w.state().Connected && w.state().FrameSeen; }, 3000));
 

@@ -10,6 +10,7 @@
 #include "logger/MemoryDownload.h"
 #include "logger/MemoryImageParser.h"
 #include "logger/ui/WindowLoggerUi.h"
+#include "panel/ui/TfrmPanel.h"
 
 #include <QCoreApplication>
 #include <QMdiArea>
@@ -64,7 +65,10 @@ bool TfrmMain::openDataSetGraph()
     };
     graph->onDataSetChosen = [this](int n) { showDataSet(n); };
     QMdiSubWindow *frame = m_workspace->addSubWindow(graph);
-    frame->resize(graph->size().expandedTo(QSize(980, 603)));
+    // Right of the control panel, at the top, as large as the workspace allows.
+    const int left = m_panel ? m_panel->parentWidget()->width() : 0;
+    const QSize room = m_workspace->viewport()->size() - QSize(left, 0);
+    frame->setGeometry(left, 0, std::max(640, std::min(1060, room.width())), std::max(480, std::min(640, room.height())));
     PrepareChart(graph->PESGraph1, 1, 130, 30, 0, 0, 0);
     graph->PESGraph1->setYAxisLabel(QStringLiteral("dB"));
     graph->PESGraph1->Redraw();

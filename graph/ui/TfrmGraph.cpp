@@ -485,6 +485,14 @@ void TfrmGraph::fillDataSetList(const QList<QStringList> &rows)
         for (int c = 0; c < 6 && c < rows[r].size(); ++c)
             Grid2->setItem(r, c, new QTableWidgetItem(rows[r][c]));
     }
+    // Columns as wide as their texts, so dates and times show whole.
+    if (!rows.isEmpty()) {
+        Grid2->resizeColumnsToContents();
+        int width = 2 * Grid2->frameWidth() + 8;
+        for (int c = 0; c < Grid2->columnCount(); ++c)
+            width += Grid2->columnWidth(c);
+        pnlDataSets->setMinimumWidth(std::min(width, 460));
+    }
     Grid2->clearSelection();
     if (!rows.isEmpty())
         Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 4), true);

@@ -36,7 +36,6 @@ void WindowLoggerUi::openProgress(const QString &caption, int total)
 {
     closeProgress();
     m_progress = new TfrmScope(m_parent);
-    m_progress->setAttribute(Qt::WA_DeleteOnClose);
     m_progress->setWindowTitle(caption);
     m_progress->showProgressControls(true, false);
     m_progress->SText2->setVisible(true);
@@ -68,9 +67,13 @@ void WindowLoggerUi::refreshProgress()
 
 void WindowLoggerUi::closeProgress()
 {
-    if (m_progress)
-        m_progress->close();
-    m_progress.clear();
+    // A progress window refuses to be closed by the user (that counts as Cancel): it is taken down
+    // here.
+    if (TfrmScope *scope = m_progress) {
+        m_progress.clear();
+        scope->hide();
+        delete scope;
+    }
 }
 
 void WindowLoggerUi::message(const QString &text)
