@@ -17,6 +17,16 @@ int highestVisibleSlot(const ChartState &chart)
 
 } // namespace
 
+int arrowCursorFor(ClickMode mode)
+{
+    switch (mode) {
+    case ClickMode::Text: return sgArrowText;
+    case ClickMode::Cross: return sgArrowCross;
+    case ClickMode::Normal: break;
+    }
+    return sgArrowNormal;
+}
+
 std::optional<QPoint> markPixel(ClickMode mode, QPoint click, const QRect &graphRect)
 {
     QPoint p;

@@ -34,6 +34,9 @@ inline const QString CrossListText = QStringLiteral("X");
 inline const QString DeleteHint = QStringLiteral("Doppelklick um zu löschen.");
 } // namespace GraphMarks
 
+// The chart's pointer in a click mode: 1 normal, 2 text, the cross-hair in cross mode.
+int arrowCursorFor(ClickMode mode);
+
 // The pixel where a click at `click` puts its mark: the click shifted for the mode; nullopt in
 // normal mode or when the shifted point lies outside the plot area (its edges count as inside).
 std::optional<QPoint> markPixel(ClickMode mode, QPoint click, const QRect &graphRect);

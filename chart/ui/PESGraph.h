@@ -5,6 +5,7 @@
 // The readings live in the ChartState's arrays; Redraw() turns them into the plot's data. After
 // points were only appended since the last redraw, just those points are added to the plot.
 #include "chart/ChartState.h"
+#include "chart/ui/ChartCustomizeDialog.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -85,8 +86,27 @@ public:
     // sgResetImage rebuilds and draws once, at the following sgInvalidateImage or when the event
     // loop runs; sgInvalidateImage draws; sgReinitAndReset rebuilds everything, undoes the zoom
     // and draws; sgUndoZoom returns to the chart's scales; sgPrintDialog prints after the print
-    // dialog. sgCustomize is not offered by this widget and does nothing.
+    // dialog. sgCustomize shows the customisation dialog with the pages allowed below; OK takes
+    // its settings into the chart and redraws; DialogResult is then 1 (0 after Cancel), and
+    // OnCustomizeDlg runs either way.
     void PEactions(int action);
+
+    // Pages of the customisation dialog (its colour page is always shown).
+    bool AllowPage1() const { return m_pages.page1; }
+    void setAllowPage1(bool v) { m_pages.page1 = v; }
+    bool AllowPage2() const { return m_pages.page2; }
+    void setAllowPage2(bool v) { m_pages.page2 = v; }
+    bool AllowSubsetsPage() const { return m_pages.subsets; }
+    void setAllowSubsetsPage(bool v) { m_pages.subsets = v; }
+    bool AllowFontPage() const { return m_pages.fonts; }
+    void setAllowFontPage(bool v) { m_pages.fonts = v; }
+    // How the last customisation dialog ended: 1 after OK, 0 otherwise.
+    int DialogResult() const { return m_dialogResult; }
+
+    // Printing a graph window: the customisation dialog without its first four pages (colours
+    // only, for example a white background for paper), the pages allowed again, then the print
+    // dialog, which prints the chart.
+    void CustomizeAndPrint();
 
     // Geometry, in this widget's pixels and the chart's values (X as TDateTime in date-time mode).
     QRect GraphRect() const;
@@ -109,6 +129,7 @@ public:
     std::function<void(int annotation, bool doubleClick)> OnGraphAnnotHotSpot;
     std::function<void(int line)> OnVertLineAnnotHotSpot;
     std::function<void()> OnZoomIn;
+    std::function<void()> OnCustomizeDlg;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -130,6 +151,7 @@ private:
     void onRelease(QMouseEvent *event);
     void onDoubleClick(QMouseEvent *event);
     void hotSpotEvent(QPoint pos, bool doubleClick);
+    void customize();
 
     ChartState m_state;
     QCustomPlot *m_plot = nullptr;
@@ -147,4 +169,6 @@ private:
     QPoint m_lastMousePos;
     QPoint m_pressPos;
     bool m_pressed = false;
+    CustomizePages m_pages;
+    int m_dialogResult = 0;
 };
