@@ -5,11 +5,13 @@
 #include "graph/GraphFile.h"
 #include "graph/ui/CustomizeTemplate.h"
 #include "graph/ui/GraphMarkActions.h"
+#include "graph/ui/StatisticsClipboard.h"
 #include "graph/ui/TfrmAnnoEdit.h"
 #include "graph/ui/TfrmDelAnno.h"
 #include "graph/ui/TfrmYesNo.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -308,6 +310,24 @@ private slots:
         blocker.close();
         QCOMPARE(keepCustomizationAsTemplate(g, blocker.fileName(), yes),
                  QStringLiteral("Cannot create ") + blocker.fileName() + QStringLiteral("/template/ directory."));
+    }
+
+    void statisticsGoToTheClipboard()
+    {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        PESGraph g;
+        fill(g, 3);
+        QApplication::clipboard()->setText(QStringLiteral("alt"));
+        StatisticsFieldTexts f;
+        f.avgAll = QStringLiteral("***.* dB ");
+        const QString message = copyStatisticsToClipboard(f, g);
+        QLocale::setDefault(saved);
+        QCOMPARE(message, QStringLiteral("Daten wurden in die Zwischenablage kopiert."));
+        const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 11 + 3 + 1);
+        QCOMPARE(lines[3], QStringLiteral("Mittel.:***.* dB "));
+        QVERIFY(lines[13].endsWith(QStringLiteral("\t42,0")));
     }
 };
 
