@@ -205,10 +205,14 @@ void TestMainWindow::initialCommandStates()
     QVERIFY(action(&w, "ControlPanel1")->isChecked());
     QVERIFY(action(&w, "RealTimeGraph1")->isChecked());
     // Commands whose handlers are not there yet are offered nowhere.
-    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Run1", "Stop1", "LoadData1",
-                             "EraseMemory1", "Setup1", "Cali1", "RECALL1", "RealTimeGraph1",
+    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "LoadData1",
+                             "EraseMemory1", "Setup1", "Cali1", "RECALL1",
                              "Tile1", "Cascade1", "Contents1"})
         QVERIFY2(!action(&w, name)->isEnabled(), name);
+    // Run and Stop wait for the meter; the real-time graph can always be reopened.
+    QVERIFY(!action(&w, "Run1")->isEnabled());
+    QVERIFY(!action(&w, "Stop1")->isEnabled());
+    QVERIFY(action(&w, "RealTimeGraph1")->isEnabled());
     for (const char *name : {"SpeedButton1", "SpeedButton2", "btnPrint", "btnDataLogger", "btnOutputToGraph",
                              "btnRun", "btnStop", "SpeedButton8"})
         QVERIFY2(!w.findChild<QToolButton *>(QLatin1String(name))->isEnabled(), name);
@@ -277,13 +281,17 @@ void TestMainWindow::linkStateIsKeptButLaterCommandsStayDisabled()
     auto *btnDataLogger = w.findChild<QToolButton *>("btnDataLogger");
     QAction *dataLogger = menu(&w, "DataLogger1")->menuAction();
 
-    // The search finds the meter: run is wanted, but its handler is not there yet.
+    // The search finds the meter: run is offered; the data logger button is wanted, but its
+    // handler is not there yet.
     view.setControlEnabled(Control::btnRun, true);
     view.setControlEnabled(Control::Run1, true);
     view.setControlEnabled(Control::btnStop, false);
     QVERIFY(w.wantedEnabled(Control::btnRun) && w.wantedEnabled(Control::Run1));
-    QVERIFY(!btnRun->isEnabled());
-    QVERIFY(!action(&w, "Run1")->isEnabled());
+    QVERIFY(btnRun->isEnabled());
+    QVERIFY(action(&w, "Run1")->isEnabled());
+    view.setControlEnabled(Control::btnDataLogger, true);
+    QVERIFY(w.wantedEnabled(Control::btnDataLogger));
+    QVERIFY(!btnDataLogger->isEnabled());
 
     // Loss of the connection switches the data logger menu off; the handshake back on.
     view.setControlEnabled(Control::DataLogger1, false);
@@ -470,9 +478,9 @@ void TestMainWindow::startupFindsSimulatedMeter()
     // The user data folder was made in the documents folder (HOME is a scratch folder here).
     QVERIFY(w.state().UserDataFolder.endsWith("/k352_4/"));
     QVERIFY(QDir(w.state().UserDataFolder).exists());
-    // The search enabled run; the window keeps that wish and shows run disabled for now.
+    // The search enabled run.
     QVERIFY(w.wantedEnabled(Control::btnRun));
-    QVERIFY(!w.findChild<QToolButton *>("btnRun")->isEnabled());
+    QVERIFY(w.findChild<QToolButton *>("btnRun")->isEnabled());
     // Live frames keep coming in and are acknowledged while the loop runs.
     const quint32 before = w.link().candidateFrames();
     QVERIFY(runUntil([&] { return w.link().candidateFrames() >= before + 3; }, 3000));

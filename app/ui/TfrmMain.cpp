@@ -9,6 +9,12 @@
 #include "link/PortList.h"
 #include "panel/ui/PanelImages.h"
 #include "panel/ui/TfrmPanel.h"
+#include "app/Catalogue.h"
+#include "chart/ui/PESGraph.h"
+#include "graph/ui/PrepareChart.h"
+#include "graph/ui/TfrmGraph.h"
+#include "realtime/RealTimeSetup.h"
+#include "realtime/ui/TfrmSetupRealTime.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -49,7 +55,8 @@ const char *controlName(Control control)
 // container: its items decide for themselves.
 bool commandImplemented(Control control)
 {
-    return control == Control::DataLogger1;
+    return control == Control::DataLogger1 || control == Control::btnRun || control == Control::Run1
+           || control == Control::btnStop || control == Control::Stop1;
 }
 
 // The design state of the controls the link switches.
@@ -77,7 +84,7 @@ QStringList distinctPorts(const QStringList &paths)
 TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     : QMainWindow(parent), m_options(options), m_mainTimer(100, [this] { MainTimerTimer(); }),
       m_link(m_state, m_comm1, m_clock, m_mainTimer, *this, [] { QCoreApplication::processEvents(); }),
-      m_maxMinTimer(500, [this] { m_decoder.MaxMinTimerTimer(); }), m_decoder(m_state, m_maxMinTimer)
+      m_maxMinTimer(500, [this] { m_decoder.MaxMinTimerTimer(); }), m_decoder(m_state, m_maxMinTimer), m_recorder(m_state)
 {
     setObjectName(QStringLiteral("frmMain"));
     resize(969, 767);
@@ -89,6 +96,9 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     // Each valid live frame is decoded at the moment it arrived; the decoder draws the panel.
     m_decoder.setTimeSeparator(timeSeparatorOf(QLocale::system().timeFormat(QLocale::ShortFormat)));
     m_decoder.realTimeWindowExists = [this] { return realTimeWindowExists(); };
+    m_decoder.realTimeHandOff = [this](float level, TDateTime t) { m_recorder.sample(level, t); };
+    m_recorder.runningChanged = [this](bool running) { setRunning(running); };
+    m_recorder.now = [this] { return m_clock.now(); };
     m_link.onFrame = [this](const QByteArray &frame) { m_decoder.Decode(frame, m_clock.now()); };
 
     auto *central = new QWidget(this);
@@ -128,6 +138,7 @@ TfrmMain::~TfrmMain()
     m_maxMinTimer.setEnabled(false);
     m_comm1.setRxHandler({});
     m_decoder.setPanel(nullptr);
+    m_recorder.setTarget(nullptr);
     const auto children = m_workspace->subWindowList();
     qDeleteAll(children);
 }
@@ -187,6 +198,11 @@ void TfrmMain::buildMenus()
     QAction *realTimeGraph = addItem(view1, "RealTimeGraph1", QStringLiteral("Real Time &Graph"));
     realTimeGraph->setCheckable(true);
     realTimeGraph->setChecked(true);
+    connect(realTimeGraph, &QAction::triggered, this, &TfrmMain::RealTimeGraph1Click);
+    connect(qobject_cast<QAction *>(m_controls.value(QStringLiteral("Run1"))), &QAction::triggered, this,
+            &TfrmMain::btnRunClick);
+    connect(qobject_cast<QAction *>(m_controls.value(QStringLiteral("Stop1"))), &QAction::triggered, this,
+            &TfrmMain::btnStopClick);
 
     m_window1 = menu("Window1", QStringLiteral("&Window"));
     addItem(m_window1, "Tile1", QStringLiteral("&Tile"));
@@ -199,8 +215,8 @@ void TfrmMain::buildMenus()
     connect(addItem(help1, "About1", QStringLiteral("&About")), &QAction::triggered, this, &TfrmMain::About1Click);
 
     // Commands whose handlers come later: present, but not offered yet.
-    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Run1", "Stop1", "LoadData1",
-                             "EraseMemory1", "Setup1", "Cali1", "RECALL1", "RealTimeGraph1",
+    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "LoadData1",
+                             "EraseMemory1", "Setup1", "Cali1", "RECALL1",
                              "Tile1", "Cascade1", "Contents1"})
         qobject_cast<QAction *>(m_controls.value(QLatin1String(name)))->setEnabled(false);
 }
@@ -237,8 +253,10 @@ void TfrmMain::buildPanel1()
     addButton("btnDataLogger", Glyph::DataLogger, QStringLiteral("Data Logger"));
     addButton("btnOutputToGraph", Glyph::OutputToGraph, QStringLiteral("Output Tabular to graph"));
     row->addSpacing(10);
-    addButton("btnRun", Glyph::Run, QStringLiteral("Start Graphing Real Time Data"));
-    addButton("btnStop", Glyph::Stop, QStringLiteral("Stop Graphing Real Time Data"));
+    connect(addButton("btnRun", Glyph::Run, QStringLiteral("Start Graphing Real Time Data")), &QToolButton::clicked,
+            this, &TfrmMain::btnRunClick);
+    connect(addButton("btnStop", Glyph::Stop, QStringLiteral("Stop Graphing Real Time Data")), &QToolButton::clicked,
+            this, &TfrmMain::btnStopClick);
     row->addSpacing(10);
     addButton("SpeedButton8", Glyph::Help, QStringLiteral("Help"));
     row->addSpacing(16);
@@ -326,6 +344,14 @@ void TfrmMain::FormShow()
         m_link.StartupConnection();
     } catch (const SilentAbort &) {
     }
+    // The real-time graph window right of the panel, as high as it, with the focus.
+    if (TfrmGraph *graph = OpenRealTimeGraph()) {
+        QWidget *frame = graph->parentWidget();
+        const QWidget *panelFrame = m_panel ? m_panel->parentWidget() : nullptr;
+        if (panelFrame)
+            frame->setGeometry(panelFrame->width(), 0, frame->width(), panelFrame->height());
+        graph->setFocus();
+    }
     FormResize();
 }
 
@@ -401,6 +427,118 @@ void TfrmMain::ControlPanel1Click()
         m_state.PanelRefresh = true;
     }
     qobject_cast<QAction *>(m_controls.value(QStringLiteral("ControlPanel1")))->setChecked(true);
+}
+
+TfrmGraph *TfrmMain::realTimeGraph() const
+{
+    return m_realTimeGraph;
+}
+
+bool TfrmMain::realTimeWindowExists() const
+{
+    return m_realTimeGraph != nullptr;
+}
+
+void TfrmMain::RealTimeGraph1Click()
+{
+    if (m_realTimeGraph) {
+        if (QWidget *frame = m_realTimeGraph->parentWidget())
+            frame->showNormal();
+    } else {
+        OpenRealTimeGraph();
+    }
+    qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(true);
+}
+
+TfrmGraph *TfrmMain::OpenRealTimeGraph()
+{
+    auto *graph = new TfrmGraph(GraphRole::RealTime, m_state);
+    graph->onClosed = [this](TfrmGraph *) { realTimeGraphClosed(); };
+    graph->onActivated = [this] {
+        if (auto *button = qobject_cast<QWidget *>(m_controls.value(QStringLiteral("btnOutputToGraph"))))
+            button->setEnabled(false);
+    };
+    QMdiSubWindow *frame = m_workspace->addSubWindow(graph);
+    frame->move(frame->x(), 0);
+    qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(true);
+
+    const TDateTime t = m_clock.now();
+    const double r = m_state.SamplingInterval;
+    PrepareChart(graph->PESGraph1, 1, 130, 30, t + r * 2000 / 86400.0, t, 2000);
+    graph->PESGraph1->setYAxisLabel(QStringLiteral("dB"));
+    graph->PESGraph1->look().noRandomPointsToExport = true;
+    graph->PESGraph1->look().focalRect = false;
+    graph->PESGraph1->look().allowBar = false;
+    graph->PESGraph1->Redraw();
+    graph->setRateListPickOnly();
+    graph->selectRate(r);
+    m_realTimeGraph = graph;
+    m_recorder.setTarget(graph);
+    m_recorder.windowOpened(t);
+    frame->show();
+    return graph;
+}
+
+void TfrmMain::realTimeGraphClosed()
+{
+    m_realTimeGraph = nullptr;
+    m_recorder.windowClosed();
+    qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(false);
+    setControlEnabled(Control::btnStop, false);
+    setControlEnabled(Control::Stop1, false);
+    if (m_state.Connected) {
+        setControlEnabled(Control::btnRun, true);
+        setControlEnabled(Control::Run1, true);
+    }
+}
+
+void TfrmMain::setRunning(bool running)
+{
+    setControlEnabled(Control::btnRun, !running);
+    setControlEnabled(Control::Run1, !running);
+    setControlEnabled(Control::btnStop, running);
+    setControlEnabled(Control::Stop1, running);
+}
+
+void TfrmMain::btnRunClick()
+{
+    if (!m_state.Connected)
+        return;
+    TfrmGraph *graph = m_realTimeGraph;
+    if (!graph) {
+        graph = OpenRealTimeGraph();
+    } else {
+        graph->restoreNormal();
+        if (m_state.RealTimeRunning || m_recorder.sampleCount() != 0) {
+            const auto answer = showMessage(this, QMessageBox::Question, QStringLiteral("Confirm"),
+                                            LoadStr(26) + LoadStr(27),
+                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            graph->setFocus();
+            if (answer == QMessageBox::Cancel)
+                return;
+            // Yes: saving the recording comes with the file commands; until then it goes on as No.
+        }
+    }
+
+    TfrmSetupRealTime dialog(this);
+    dialog.setRateText(graph->txtSamplingRate->currentText());
+    const bool ok = runStartDialog ? runStartDialog(dialog) : dialog.exec() == QDialog::Accepted;
+    if (!ok)
+        return;
+    const RealTimeStart start = readRealTimeStart(dialog.edtRealTimeNo->text(), dialog.txtRate->currentText());
+    if (!start.ok) {
+        showMessage(this, QMessageBox::Warning, QStringLiteral("Warning"), start.message);
+        return;
+    }
+    if (!m_realTimeGraph)
+        return; // closed while the dialog was open
+    graph->selectRate(start.rate);
+    m_recorder.begin(start.count, start.rate, m_clock.now());
+}
+
+void TfrmMain::btnStopClick()
+{
+    m_recorder.stop(m_clock.now());
 }
 
 void TfrmMain::createPanel()

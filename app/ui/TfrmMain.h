@@ -9,6 +9,7 @@
 #include "link/TComPort.h"
 #include "link/Timer.h"
 #include "panel/ReadingDecoder.h"
+#include "realtime/RealTimeRecorder.h"
 
 #include <QMainWindow>
 #include <QList>
@@ -26,6 +27,8 @@ class QMenu;
 class QToolButton;
 class TfrmAbout;
 class TfrmPanel;
+class TfrmGraph;
+class TfrmSetupRealTime;
 enum class Glyph;
 
 struct TfrmMainOptions {
@@ -58,6 +61,11 @@ public:
     // The control panel, or none while it is closed.
     TfrmPanel *panel() const;
     const QList<QPixmap> &lcdImages() const { return m_lcdImages; }
+    RealTimeRecorder &recorder() { return m_recorder; }
+    // The real-time graph window, or none while it is closed.
+    TfrmGraph *realTimeGraph() const;
+    // Hook for tests: runs the start dialog instead of showing it (return false for Cancel).
+    std::function<bool(TfrmSetupRealTime &)> runStartDialog;
 
     // The enabled state the link last asked for (initial: the window's design state). A command
     // whose handler is not there yet stays disabled on screen whatever the link wants.
@@ -69,6 +77,10 @@ public:
     void About1Click();
     void ComboBoxDeviceNameChange(int index);
     void ControlPanel1Click();
+    void RealTimeGraph1Click();
+    void btnRunClick();
+    void btnStopClick();
+    TfrmGraph *OpenRealTimeGraph();
 
     // LinkView.
     void setControlEnabled(Control control, bool enabled) override;
@@ -83,7 +95,7 @@ public:
     bool panelOpen() const override;
     void setPanelNoConnection(bool shown) override;
     void setPanelConnectedLook() override;
-    bool realTimeWindowExists() const override { return false; }
+    bool realTimeWindowExists() const override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -97,6 +109,8 @@ private:
     void MainTimerTimer();
     void createPanel();
     void panelClosed();
+    void realTimeGraphClosed();
+    void setRunning(bool running);
 
     void buildMenus();
     void buildPanel1();
@@ -117,6 +131,8 @@ private:
     ReadingDecoder m_decoder;
     QList<QPixmap> m_lcdImages;
     QPointer<TfrmPanel> m_panel;
+    RealTimeRecorder m_recorder;
+    QPointer<TfrmGraph> m_realTimeGraph;
 
     QMdiArea *m_workspace = nullptr;
     QWidget *m_panel1 = nullptr;

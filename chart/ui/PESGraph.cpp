@@ -228,6 +228,8 @@ void PESGraph::applyLook()
     m_subTitle->setText(l.subTitle);
     m_subTitle->setFont(toFont(l.subTitleFont, base));
     m_subTitle->setTextColor(text);
+    // A blank title takes no room above the plot: only the titles with text have a layout row.
+    placeTitles(!l.mainTitle.trimmed().isEmpty(), !l.subTitle.trimmed().isEmpty());
 
     QPen grid(fore, 0, Qt::SolidLine);
     if (l.gridStyle == sgDot)
@@ -472,7 +474,11 @@ void PESGraph::rebuildItems()
             auto *text = new QCPItemText(m_plot);
             text->setText(label);
             text->setFont(f);
-            text->setColor(toQColor(l.textColor));
+            // The labels lie on the plot: in the text colour unless that vanishes on the plot's
+            // background, then in the grid colour.
+            const QColor textColor = toQColor(l.textColor);
+            const QColor back = toQColor(l.graphBackColor);
+            text->setColor(std::abs(textColor.lightness() - back.lightness()) > 96 ? textColor : fore);
             text->setClipToAxisRect(false);
             text->position->setTypeX(QCPItemPosition::ptPlotCoords);
             text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
@@ -480,6 +486,32 @@ void PESGraph::rebuildItems()
             text->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
             text->setPadding(QMargins(3, 2, 0, 0));
         }
+    }
+}
+
+void PESGraph::placeTitles(bool main, bool sub)
+{
+    QCPLayoutGrid *layout = m_plot->plotLayout();
+    const auto placed = [layout](QCPLayoutElement *e) {
+        for (int i = 0; i < layout->elementCount(); ++i) {
+            if (layout->elementAt(i) == e)
+                return true;
+        }
+        return false;
+    };
+    if (placed(m_mainTitle) == main && placed(m_subTitle) == sub)
+        return;
+    for (QCPLayoutElement *e : {static_cast<QCPLayoutElement *>(m_mainTitle), static_cast<QCPLayoutElement *>(m_subTitle)}) {
+        if (placed(e))
+            layout->take(e);
+    }
+    layout->simplify();
+    int row = 0;
+    for (auto [title, show] : {std::pair{m_mainTitle, main}, std::pair{m_subTitle, sub}}) {
+        if (!show)
+            continue;
+        layout->insertRow(row);
+        layout->addElement(row++, 0, title);
     }
 }
 

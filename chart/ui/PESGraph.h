@@ -141,6 +141,7 @@ private:
     double toKey(double x) const;
     double fromKey(double key) const;
     void applyLook();
+    void placeTitles(bool main, bool sub);
     void applyScales();
     void rebuildData();
     void rebuildSubset(int subset);

@@ -1,0 +1,13 @@
+#pragma once
+// The chart set-up every graph window shares: scales, null value, look, and the axis label "Zeit".
+#include "app/TDateTime.h"
+
+#include <QString>
+
+class PESGraph;
+
+// Sets up the chart for s subsets of n points with Y from minY to maxY and, when minX is not 0,
+// X from minX to maxX. A template file, when templatePath names one that the chart accepts,
+// replaces the built-in look. Returns whether a template was used.
+bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n,
+                  const QString &templatePath = QString());

@@ -1,0 +1,490 @@
+#include "graph/ui/TfrmGraph.h"
+
+#include "app/SystemFormats.h"
+#include "app/ui/K352Application.h"
+#include "chart/ui/PESGraph.h"
+#include "graph/ChartStatistics.h"
+#include "graph/ui/TwoThumbSlider.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString roleCaption(GraphRole role)
+{
+    switch (role) {
+    case GraphRole::RealTime: return QStringLiteral("Onlinemessung");
+    case GraphRole::DataSet: return QStringLiteral("Messdatenreihe");
+    case GraphRole::File: return QString();
+    }
+    return QString();
+}
+
+QLabel *caption(QWidget *parent, const QString &text, const QColor &color = QColor())
+{
+    auto *l = new QLabel(text, parent);
+    if (color.isValid()) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, color);
+        l->setPalette(p);
+    }
+    return l;
+}
+
+} // namespace
+
+TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWidget(parent), m_role(role), m_state(state)
+{
+    setObjectName(QStringLiteral("frmGraph"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(roleCaption(role));
+    resize(760, 603);
+
+    auto *outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *split = new QSplitter(Qt::Horizontal, this);
+    outer->addWidget(split);
+
+    // The data-set list, shown only in the data-set graph window.
+    pnlDataSets = new QWidget(split);
+    pnlDataSets->setObjectName(QStringLiteral("pnlDataSets"));
+    auto *setsColumn = new QVBoxLayout(pnlDataSets);
+    setsColumn->setContentsMargins(2, 2, 2, 2);
+    setsColumn->addWidget(caption(pnlDataSets, QStringLiteral("Messreihen")));
+    Grid2 = new QTableWidget(2, 6, pnlDataSets);
+    Grid2->setObjectName(QStringLiteral("Grid2"));
+    Grid2->setHorizontalHeaderLabels({QStringLiteral("Reihe"), QStringLiteral("Datum"), QStringLiteral("Zeit"),
+                                      QStringLiteral("Rate"), QStringLiteral("Anzahl"), QStringLiteral("Bewertung")});
+    const int widths[6] = {25, 60, 60, 65, 40, 40};
+    for (int c = 0; c < 6; ++c)
+        Grid2->setColumnWidth(c, widths[c]);
+    Grid2->verticalHeader()->hide();
+    Grid2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid2->viewport()->setCursor(Qt::PointingHandCursor);
+    setsColumn->addWidget(Grid2);
+    pnlDataSets->setVisible(role == GraphRole::DataSet);
+
+    auto *right = new QWidget(split);
+    auto *column = new QVBoxLayout(right);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    buildToolBar(right);
+    column->addWidget(ToolBar1);
+    pnlGraphStatistic = buildGraphStatistic(right);
+    column->addWidget(pnlGraphStatistic);
+
+    auto *vsplit = new QSplitter(Qt::Vertical, right);
+    PESGraph1 = new PESGraph(vsplit);
+    PESGraph1->setObjectName(QStringLiteral("PESGraph1"));
+    Panel12 = new QLabel(PESGraph1);
+    Panel12->setObjectName(QStringLiteral("Panel12"));
+    Panel12->setAutoFillBackground(true);
+    Panel12->setFrameShape(QFrame::Panel);
+    Panel12->setMinimumWidth(140);
+    pnlStatistic = buildStatistic(vsplit);
+    vsplit->addWidget(PESGraph1);
+    vsplit->addWidget(pnlStatistic);
+    vsplit->setStretchFactor(0, 1);
+    column->addWidget(vsplit, 1);
+    split->setStretchFactor(1, 1);
+
+    connect(Slider1, &TwoThumbSlider::value1Changed, this, &TfrmGraph::Slider1ValueChange1);
+    connect(Slider1, &TwoThumbSlider::value2Changed, this, &TfrmGraph::Slider1ValueChange1);
+    FormShow();
+}
+
+TfrmGraph::~TfrmGraph() = default;
+
+QLineEdit *TfrmGraph::field(const char *name, const QString &text)
+{
+    auto *e = new QLineEdit(text, this);
+    e->setObjectName(QLatin1String(name));
+    e->setReadOnly(true);
+    return e;
+}
+
+void TfrmGraph::buildToolBar(QWidget *parent)
+{
+    ToolBar1 = new QToolBar(parent);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto button = [this](const char *name, const QString &text, const QString &hint, bool checkable) {
+        auto *b = new QToolButton(ToolBar1);
+        b->setObjectName(QLatin1String(name));
+        b->setText(text);
+        b->setToolTip(hint);
+        b->setCheckable(checkable);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    ToolButton1 = button("ToolButton1", QStringLiteral("Info"), QStringLiteral("Ein-/Ausblenden Info zur Messung"), true);
+    ToolButton1->setChecked(true);
+    ToolButton2 = button("ToolButton2", QStringLiteral("A-B"), QStringLiteral("Ein-/Ausblenden statistische Werte"), true);
+    ToolButton2->setChecked(true);
+    connect(ToolButton1, &QToolButton::clicked, this, &TfrmGraph::ToolButton1Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TfrmGraph::ToolButton2Click);
+    ToolBar1->addSeparator();
+    // Click modes, the annotation list, clearing, zoom, options and export work with the
+    // annotation and view commands; until then they are shown but not offered.
+    QToolButton *mode = button("ToolButton4", QStringLiteral("Standard"), QStringLiteral("Standard Cursor"), true);
+    mode->setChecked(true);
+    button("ToolButton5", QStringLiteral("+"), QStringLiteral("Markierung setzten"), true);
+    button("ToolButton9", QStringLiteral(" Text "), QStringLiteral(" Text "), true);
+    button("ToolButton13", QStringLiteral("Liste"), QString(), false);
+    QAction *sep3 = ToolBar1->addSeparator();
+    sep3->setObjectName(QStringLiteral("tbntSep3"));
+    tbntClr = button("tbntClr", QStringLiteral("löschen"), QStringLiteral("löschen"), false);
+    sep3->setVisible(m_role == GraphRole::RealTime);
+    for (QAction *a : ToolBar1->actions()) {
+        if (ToolBar1->widgetForAction(a) == tbntClr)
+            a->setVisible(m_role == GraphRole::RealTime);
+    }
+    auto push = [this](const char *name, const QString &text, const QString &hint) {
+        auto *b = new QPushButton(text, ToolBar1);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(hint);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    push("UndoZoom", QStringLiteral("Zoom aufheben"), QString());
+    push("Button1", QStringLiteral("Grafik Optionen"), QStringLiteral("Grafik Anpassungen"));
+    push("Button2", QStringLiteral("Daten Export"), QString());
+    for (const char *name : {"ToolButton4", "ToolButton5", "ToolButton9", "ToolButton13", "tbntClr"})
+        ToolBar1->findChild<QToolButton *>(QLatin1String(name))->setEnabled(false);
+    for (const char *name : {"UndoZoom", "Button1", "Button2"})
+        ToolBar1->findChild<QPushButton *>(QLatin1String(name))->setEnabled(false);
+}
+
+QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
+{
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(QStringLiteral("pnlGraphStatistic"));
+    auto *grid = new QGridLayout(panel);
+    grid->setContentsMargins(4, 2, 4, 2);
+    txtStartTime = field("txtStartTime");
+    txtSamplingRate = new QComboBox(panel);
+    txtSamplingRate->setObjectName(QStringLiteral("txtSamplingRate"));
+    txtSamplingRate->setEnabled(false);
+    txtDataNo = field("txtDataNo", QStringLiteral("0"));
+    txtAvgAll = field("txtAvgAll", QStringLiteral("***.* dB "));
+    txtMax = field("txtMax");
+    txtMaxTime = field("txtMaxTime");
+    txtMin = field("txtMin");
+    txtMinTime = field("txtMinTime");
+
+    grid->addWidget(caption(panel, QStringLiteral("Start Zeit")), 0, 0);
+    grid->addWidget(txtStartTime, 0, 1);
+    auto *pnlSamplingRate = new QWidget(panel);
+    pnlSamplingRate->setObjectName(QStringLiteral("pnlSamplingRate"));
+    auto *rateRow = new QHBoxLayout(pnlSamplingRate);
+    rateRow->setContentsMargins(0, 0, 0, 0);
+    rateRow->addWidget(caption(pnlSamplingRate, QStringLiteral("Messrate")));
+    rateRow->addWidget(txtSamplingRate);
+    rateRow->addWidget(caption(pnlSamplingRate, QStringLiteral("Sek")));
+    grid->addWidget(pnlSamplingRate, 0, 2);
+    grid->addWidget(caption(panel, QStringLiteral("Datensatz")), 0, 3);
+    grid->addWidget(txtDataNo, 0, 4);
+    grid->addWidget(caption(panel, QStringLiteral("Mittel")), 0, 5);
+    grid->addWidget(txtAvgAll, 0, 6);
+    grid->addWidget(caption(panel, QStringLiteral("Maximum")), 1, 0);
+    grid->addWidget(txtMax, 1, 1);
+    grid->addWidget(caption(panel, QStringLiteral("@")), 1, 2, Qt::AlignCenter);
+    grid->addWidget(txtMaxTime, 1, 3, 1, 2);
+    grid->addWidget(caption(panel, QStringLiteral("Minimum")), 2, 0);
+    grid->addWidget(txtMin, 2, 1);
+    grid->addWidget(caption(panel, QStringLiteral("@")), 2, 2, Qt::AlignCenter);
+    grid->addWidget(txtMinTime, 2, 3, 1, 2);
+    // Date and time fields wide enough for their text; the counters stay narrow.
+    const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00. September 0000 00:00:00")) + 12;
+    for (QLineEdit *e : {txtStartTime, txtMaxTime, txtMinTime})
+        e->setMinimumWidth(timeWidth);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return panel;
+}
+
+QWidget *TfrmGraph::buildStatistic(QWidget *parent)
+{
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(QStringLiteral("pnlStatistic"));
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 2, 0, 2);
+    Slider1 = new TwoThumbSlider(panel);
+    column->addWidget(Slider1);
+    auto *grid = new QGridLayout;
+    column->addLayout(grid);
+    txtCursorA = field("txtCursorA");
+    txtCursorATime = field("txtCursorATime");
+    txtCursorB = field("txtCursorB");
+    txtCursorBTime = field("txtCursorBTime");
+    txtMaxAB = field("txtMaxAB");
+    txtMaxABTime = field("txtMaxABTime");
+    txtMinAB = field("txtMinAB");
+    txtMinABTime = field("txtMinABTime");
+    txtAvgAB = field("txtAvgAB");
+    QPalette blue = txtCursorA->palette(), red = txtCursorB->palette();
+    blue.setColor(QPalette::Text, Qt::blue);
+    red.setColor(QPalette::Text, Qt::red);
+    txtCursorA->setPalette(blue);
+    txtCursorB->setPalette(red);
+    auto row = [&](int r, const QString &text, const QColor &color, QLineEdit *level, QLineEdit *time) {
+        grid->addWidget(caption(panel, text, color), r, 0);
+        grid->addWidget(level, r, 1);
+        if (time) {
+            grid->addWidget(caption(panel, QStringLiteral("@")), r, 2, Qt::AlignCenter);
+            grid->addWidget(time, r, 3);
+        }
+    };
+    row(0, QStringLiteral("Punkt A"), Qt::blue, txtCursorA, txtCursorATime);
+    row(1, QStringLiteral("Punkt B"), Qt::red, txtCursorB, txtCursorBTime);
+    row(2, QStringLiteral("Max. zwischen A und B"), QColor(), txtMaxAB, txtMaxABTime);
+    row(3, QStringLiteral("Min. zwischen A und B"), QColor(), txtMinAB, txtMinABTime);
+    row(4, QStringLiteral("Mittel zwischen A und B"), QColor(), txtAvgAB, nullptr);
+    return panel;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window events.
+
+void TfrmGraph::FormShow()
+{
+    const QSignalBlocker block(txtSamplingRate);
+    txtSamplingRate->clear();
+    txtSamplingRate->addItems(samplingRateTexts());
+    PESGraph1->look().arrowCursor = sgArrowNormal;
+}
+
+bool TfrmGraph::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::FocusIn) {
+        if (onActivated)
+            onActivated();
+    }
+    return QWidget::event(e);
+}
+
+void TfrmGraph::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    FormResize();
+}
+
+void TfrmGraph::FormResize()
+{
+    // The slider lies under the plot area, as wide as it.
+    const QRect plot = PESGraph1->GraphRect();
+    const int left = PESGraph1->mapTo(this, plot.topLeft()).x() - pnlStatistic->mapTo(this, QPoint(0, 0)).x();
+    Slider1->setFixedWidth(std::max(20, plot.width()));
+    if (auto *l = pnlStatistic->layout())
+        l->setContentsMargins(std::max(0, left - TwoThumbSlider::ThumbHeight / 2), 2, 0, 2);
+    placePanel12();
+}
+
+void TfrmGraph::placePanel12()
+{
+    Panel12->move(0, 0);
+    Panel12->raise();
+}
+
+void TfrmGraph::ToolButton1Click()
+{
+    placePanel12();
+    pnlGraphStatistic->setVisible(ToolButton1->isChecked());
+}
+
+void TfrmGraph::ToolButton2Click()
+{
+    const bool down = ToolButton2->isChecked();
+    pnlStatistic->setVisible(down);
+    PESGraph1->look().showVertLineAnnotations = down;
+    PESGraph1->Redraw();
+}
+
+void TfrmGraph::selectRate(double rate)
+{
+    const int entry = RateToEntry(rate);
+    if (entry >= 0)
+        txtSamplingRate->setCurrentIndex(entry);
+}
+
+void TfrmGraph::setRateListPickOnly()
+{
+    txtSamplingRate->setEditable(false);
+    txtSamplingRate->setEnabled(true);
+    txtSamplingRate->parentWidget()->setEnabled(true);
+}
+
+void TfrmGraph::Slider1ValueChange1()
+{
+    m_state.CursorA = Slider1->Value1();
+    m_state.CursorB = Slider1->Value2();
+    if (Slider1->Maximum() == 0)
+        return;
+    const int n = PESGraph1->Points();
+    const auto show = [&](int line, int i, QLineEdit *level, QLineEdit *time) {
+        if (i < 0 || i >= n)
+            return;
+        const double x = PESGraph1->XDataII(0, i);
+        const float y = PESGraph1->YData(0, i);
+        level->setText(levelText(y));
+        time->setText(dateTimeText(x));
+        PESGraph1->setVertLineAnnotation(line, x);
+        PESGraph1->setVertLineAnnotationText(line, cursorLineLabel(x, y));
+    };
+    show(0, m_state.CursorA, txtCursorA, txtCursorATime);
+    show(1, m_state.CursorB, txtCursorB, txtCursorBTime);
+    updateCursorStatistics();
+    pnlStatistic->update();
+    PESGraph1->Redraw();
+}
+
+void TfrmGraph::updateCursorStatistics()
+{
+    const CursorStatistics s = cursorStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), PESGraph1->Points(),
+                                                m_state.CursorA, m_state.CursorB);
+    if (!s.valid)
+        return;
+    txtMaxAB->setText(levelText(s.maximum));
+    txtMaxABTime->setText(dateTimeText(s.maxTime));
+    txtMinAB->setText(levelText(s.minimum));
+    txtMinABTime->setText(dateTimeText(s.minTime));
+    txtAvgAB->setText(levelText(s.average));
+}
+
+void TfrmGraph::ShowChartStatistics()
+{
+    const int n = PESGraph1->Points();
+    const ChartStatistics s = chartStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), n);
+    if (n > 0) {
+        txtStartTime->setText(dateTimeText(s.startTime));
+        txtSamplingRate->setEditText(levelText(s.rate));
+        if (!txtSamplingRate->isEditable()) {
+            txtSamplingRate->clear();
+            txtSamplingRate->addItem(levelText(s.rate));
+        }
+        txtAvgAll->setText(levelText(s.average));
+        txtMax->setText(levelText(s.maximum));
+        txtMaxTime->setText(dateTimeText(s.maxTime));
+        txtMin->setText(levelText(s.minimum));
+        txtMinTime->setText(dateTimeText(s.minTime));
+    }
+    txtDataNo->setText(QString::number(n));
+    FormResize();
+    setSlider(sliderSpan(n));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing.
+
+QMessageBox::StandardButton TfrmGraph::question(const QString &text)
+{
+    if (ask)
+        return ask(text);
+    return showMessage(this, QMessageBox::Question, QStringLiteral("Confirm"), text,
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+bool TfrmGraph::FormCloseQuery()
+{
+    if (m_role == GraphRole::DataSet && m_state.DownloadUnsaved) {
+        const auto answer = question(QStringLiteral("Speichern der Messreihe ?"));
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::Yes) {
+            m_state.DownloadUnsaved = false;
+            if (save)
+                save();
+        }
+    } else if (m_role == GraphRole::RealTime && m_state.RealTimeUnsaved) {
+        const auto answer = question(QStringLiteral("Onlinemessung speichern"));
+        if (answer == QMessageBox::Cancel)
+            return false;
+        m_state.RealTimeUnsaved = false;
+        if (answer == QMessageBox::Yes && save)
+            save();
+    }
+    return true;
+}
+
+void TfrmGraph::closeEvent(QCloseEvent *e)
+{
+    if (m_closing || FormCloseQuery()) {
+        m_closing = true;
+        m_state.DownloadUnsaved = false;
+        e->accept();
+        if (onClosed) {
+            auto closed = std::move(onClosed);
+            closed(this);
+        }
+    } else {
+        e->ignore();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The recording's view of the window.
+
+int TfrmGraph::points() const { return PESGraph1->Points(); }
+void TfrmGraph::setPoints(int n) { PESGraph1->setPoints(n); }
+void TfrmGraph::resetData()
+{
+    PESGraph1->state().data.reset(0);
+}
+void TfrmGraph::setPoint(int k, TDateTime x, float y)
+{
+    PESGraph1->setXDataII(0, k, x);
+    PESGraph1->setYData(0, k, y);
+}
+TDateTime TfrmGraph::pointX(int k) const { return PESGraph1->XDataII(0, k); }
+float TfrmGraph::pointY(int k) const { return PESGraph1->YData(0, k); }
+void TfrmGraph::setManualMinX(double x) { PESGraph1->setManualMinX(x); }
+double TfrmGraph::manualMaxX() const { return PESGraph1->ManualMaxX(); }
+void TfrmGraph::setManualMaxX(double x) { PESGraph1->setManualMaxX(x); }
+void TfrmGraph::redraw() { PESGraph1->Redraw(); }
+bool TfrmGraph::fastestRateShown() const { return txtSamplingRate->currentIndex() == 0; }
+void TfrmGraph::restoreNormal()
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->showNormal();
+}
+void TfrmGraph::setClearEnabled(bool) {} // clearing the chart comes with the annotation commands
+void TfrmGraph::clearStatistics()
+{
+    for (QLineEdit *e : {txtAvgAll, txtMax, txtMin, txtMaxTime, txtMinTime, txtCursorA, txtCursorATime, txtCursorB,
+                         txtCursorBTime, txtMaxAB, txtMaxABTime, txtMinAB, txtMinABTime, txtAvgAB})
+        e->clear();
+}
+void TfrmGraph::setStartTime(const QString &text) { txtStartTime->setText(text); }
+void TfrmGraph::setMaximum(const QString &level, const QString &time)
+{
+    txtMax->setText(level);
+    txtMaxTime->setText(time);
+}
+void TfrmGraph::setMinimum(const QString &level, const QString &time)
+{
+    txtMin->setText(level);
+    txtMinTime->setText(time);
+}
+void TfrmGraph::setDataNo(int count) { txtDataNo->setText(QString::number(count)); }
+void TfrmGraph::setAverage(const QString &text) { txtAvgAll->setText(text); }
+void TfrmGraph::setSlider(const SliderSpan &span)
+{
+    Slider1->setRange(span.min, std::max(span.min, span.max));
+    Slider1->setValue1(span.a);
+    Slider1->setValue2(span.b);
+    Slider1ValueChange1();
+}

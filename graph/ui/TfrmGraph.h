@@ -1,0 +1,113 @@
+#pragma once
+// The graph window: one chart of levels over time with its statistics, the line-cursor panel and
+// a tool bar. One class serves the real-time graph window, the data-set graph window and the file
+// graph windows.
+#include "app/SharedState.h"
+#include "realtime/RealTimeRecorder.h"
+
+#include <QMessageBox>
+#include <QWidget>
+#include <functional>
+
+class PESGraph;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMdiSubWindow;
+class QSplitter;
+class QTableWidget;
+class QToolBar;
+class QToolButton;
+class QPushButton;
+class TwoThumbSlider;
+
+enum class GraphRole { RealTime, DataSet, File };
+
+class TfrmGraph : public QWidget, public RealTimeTarget {
+    Q_OBJECT
+public:
+    TfrmGraph(GraphRole role, SharedState &state, QWidget *parent = nullptr);
+    ~TfrmGraph() override;
+
+    GraphRole role() const { return m_role; }
+    PESGraph *PESGraph1 = nullptr;
+
+    // Closing: the main window forgets the window and updates its commands.
+    std::function<void(TfrmGraph *)> onClosed;
+    // The window became the active child: the main window disables btnOutputToGraph.
+    std::function<void()> onActivated;
+    // A Yes/No/Cancel question; a message box when unset.
+    std::function<QMessageBox::StandardButton(const QString &)> ask;
+    // The main window's Save command for this window; unset while saving is not possible.
+    std::function<void()> save;
+
+    void FormShow();
+    void FormResize();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void Slider1ValueChange1();
+    void ShowChartStatistics();
+    // Selects the rate list entry for a rate (30.5 s or more: the selection stays).
+    void selectRate(double rate);
+    // Makes the rate list the real-time window's pick-only list, enabled.
+    void setRateListPickOnly();
+    bool FormCloseQuery();
+
+    // Fields, named as on screen.
+    QLineEdit *txtStartTime = nullptr, *txtDataNo = nullptr, *txtAvgAll = nullptr;
+    QLineEdit *txtMax = nullptr, *txtMaxTime = nullptr, *txtMin = nullptr, *txtMinTime = nullptr;
+    QLineEdit *txtCursorA = nullptr, *txtCursorATime = nullptr, *txtCursorB = nullptr, *txtCursorBTime = nullptr;
+    QLineEdit *txtMaxAB = nullptr, *txtMaxABTime = nullptr, *txtMinAB = nullptr, *txtMinABTime = nullptr;
+    QLineEdit *txtAvgAB = nullptr;
+    QComboBox *txtSamplingRate = nullptr;
+    QLabel *Panel12 = nullptr;
+    TwoThumbSlider *Slider1 = nullptr;
+    QWidget *pnlDataSets = nullptr;
+    QTableWidget *Grid2 = nullptr;
+    QWidget *pnlGraphStatistic = nullptr;
+    QWidget *pnlStatistic = nullptr;
+    QToolButton *tbntClr = nullptr;
+
+    // RealTimeTarget.
+    int points() const override;
+    void setPoints(int n) override;
+    void resetData() override;
+    void setPoint(int k, TDateTime x, float y) override;
+    TDateTime pointX(int k) const override;
+    float pointY(int k) const override;
+    void setManualMinX(double x) override;
+    double manualMaxX() const override;
+    void setManualMaxX(double x) override;
+    void redraw() override;
+    bool fastestRateShown() const override;
+    void restoreNormal() override;
+    void setClearEnabled(bool enabled) override;
+    void clearStatistics() override;
+    void setStartTime(const QString &text) override;
+    void setMaximum(const QString &level, const QString &time) override;
+    void setMinimum(const QString &level, const QString &time) override;
+    void setDataNo(int count) override;
+    void setAverage(const QString &text) override;
+    void setSlider(const SliderSpan &span) override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void buildToolBar(QWidget *parent);
+    QWidget *buildGraphStatistic(QWidget *parent);
+    QWidget *buildStatistic(QWidget *parent);
+    QLineEdit *field(const char *name, const QString &text = QString());
+    QMessageBox::StandardButton question(const QString &text);
+    void placePanel12();
+    void updateCursorStatistics();
+
+    GraphRole m_role;
+    SharedState &m_state;
+    QToolBar *ToolBar1 = nullptr;
+    QToolButton *ToolButton1 = nullptr;
+    QToolButton *ToolButton2 = nullptr;
+    bool m_closing = false;
+};
