@@ -1,17 +1,21 @@
 #include "graph/ui/PrepareChart.h"
 
 #include "chart/ui/PESGraph.h"
+#include "graph/GraphFile.h"
 
 #include <QFile>
 
 bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n,
-                  const QString &templatePath)
+                  const QString &templatePath, QString *error)
 {
     bool fromTemplate = false;
     if (!templatePath.isEmpty() && QFile::exists(templatePath)) {
-        QFile file(templatePath);
-        if (file.open(QIODevice::ReadOnly))
-            fromTemplate = chart->LoadState(file.readAll());
+        QByteArray block;
+        const GraphFileResult read = readGraphFile(templatePath, &block);
+        if (read.ok())
+            fromTemplate = chart->LoadState(block);
+        else if (error)
+            *error = read.message;
     }
     ChartLook &look = chart->look();
     look.prepareImages = true;
