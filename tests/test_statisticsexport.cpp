@@ -1,6 +1,8 @@
 // The clipboard text of a graph window's statistics export: labels, line feeds, tabs, times with
-// milliseconds without leading zeros, the decimal separator, and where the readings stop.
+// milliseconds without leading zeros, the decimal separator, and where the readings stop. Also the
+// rate choice of the real-time graph window.
 #include "app/TDateTime.h"
+#include "graph/SamplingRateChoice.h"
 #include "graph/StatisticsExport.h"
 
 #include <QtTest>
@@ -144,6 +146,27 @@ private slots:
         QLocale::setDefault(saved);
         QVERIFY(comma.endsWith(QStringLiteral("\t65,3\n")));
         QVERIFY(point.endsWith(QStringLiteral("08/12/2025\t14:03:07.250\t65.3\n")));
+    }
+
+    void rateChoiceOnlyBetweenRecordings()
+    {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const SamplingRateChoice picked = chooseSamplingRate(QStringLiteral("5,0"), false, 0.2);
+        const SamplingRateChoice garbage = chooseSamplingRate(QStringLiteral("5.0.1"), false, 0.2);
+        const SamplingRateChoice locked = chooseSamplingRate(QStringLiteral("5,0"), true, 1.0);
+        const SamplingRateChoice lockedSlow = chooseSamplingRate(QStringLiteral("0,1"), true, 45.0);
+        QLocale::setDefault(saved);
+        QCOMPARE(picked.rate, 5.0);
+        QVERIFY(picked.message.isEmpty());
+        QCOMPARE(picked.entry, -1);
+        QCOMPARE(garbage.rate, 0.2);
+        QVERIFY(garbage.message.isEmpty());
+        QCOMPARE(locked.rate, 1.0);
+        QCOMPARE(locked.entry, 3);
+        QCOMPARE(locked.message, QStringLiteral("Die Messrate kann während der Onlinemessung nicht geändert werden."));
+        QCOMPARE(lockedSlow.entry, -1);
+        QCOMPARE(lockedSlow.rate, 45.0);
     }
 };
 
