@@ -21,6 +21,9 @@ struct SharedState {
     // The line cursors of the graph windows: point indexes into subset 0, one pair for all windows.
     qint32 CursorA = 0;
     qint32 CursorB = 0;
+    // Set while a cursor line is being dragged with the mouse.
+    bool DragA = false;
+    bool DragB = false;
     // The click mode of the graph windows and the last annotation slot a mark took, one for all
     // graph windows.
     ClickMode GraphClickMode = ClickMode::Normal;

@@ -23,6 +23,9 @@ public:
     SharedState &state() { return m_state; }
     MeterLink &link() { return m_link; }
     Clock &clock() { return m_clock; }
+    // The port and the watchdog timer, for exchanges that take the port from the live link.
+    SerialPort &port() { return m_port; }
+    Timer &mainTimer() { return m_mainTimer; }
     QString portName() const { return m_portName; }
 
 private:

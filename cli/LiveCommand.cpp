@@ -2,10 +2,13 @@
 
 #include "app/TDateTime.h"
 #include "cli/CliLink.h"
+#include "data/DateTimeText.h"
 #include "panel/ReadingDecoder.h"
 #include "realtime/RealTimeRecorder.h"
 
 #include <QCoreApplication>
+#include <QFileDevice>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -13,7 +16,7 @@ namespace {
 // The recording's chart, as lines: every sample is written the moment it is taken.
 class LineTarget : public RealTimeTarget {
 public:
-    explicit LineTarget(std::function<bool(const QString &)> write) : m_write(std::move(write)) {}
+    explicit LineTarget(LiveSink sink) : m_sink(std::move(sink)) {}
     bool failed = false;
 
     int points() const override { return m_points; }
@@ -33,7 +36,7 @@ public:
         m_y[size_t(k)] = y;
         if (fresh) {
             m_written = k + 1;
-            if (!m_write(liveStdoutLine(x, y)))
+            if (!m_sink(x, y))
                 failed = true;
         }
     }
@@ -55,7 +58,7 @@ public:
     void setSlider(const SliderSpan &) override {}
 
 private:
-    std::function<bool(const QString &)> m_write;
+    LiveSink m_sink;
     int m_points = 0;
     int m_written = 0;
     std::vector<double> m_x;
@@ -70,11 +73,22 @@ QString liveStdoutLine(double t, float level)
            + QString::number(double(level), 'f', 1);
 }
 
-int runLiveSampling(CliLink &cli, const LiveOptions &options, const std::function<bool(const QString &)> &write,
+LiveSink graphTextSink(QIODevice &device, char separator)
+{
+    auto formatter = std::make_shared<GraphLineFormatter>(separator);
+    return [&device, formatter](TDateTime t, float level) {
+        if (!formatter->write(device, t, level))
+            return false;
+        auto *file = qobject_cast<QFileDevice *>(&device);
+        return !file || file->flush();
+    };
+}
+
+int runLiveSampling(CliLink &cli, const LiveOptions &options, const LiveSink &sink,
                     const std::function<bool()> &stopRequested)
 {
     SharedState &state = cli.state();
-    LineTarget target(write);
+    LineTarget target(sink);
     RealTimeRecorder recorder(state);
     recorder.setTarget(&target);
     recorder.now = [&cli] { return cli.clock().now(); };

@@ -6,8 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-CollectionOpenResult openCollectionFile(const QString &path, DataSetStore &store, MemoryImage &image,
-                                        const QString &folder, TDateTime now)
+CollectionOpenResult readCollectionFile(const QString &path, DataSetStore &store, MemoryImage &image, TDateTime now)
 {
     CollectionOpenResult result;
     image.clear();
@@ -34,6 +33,16 @@ CollectionOpenResult openCollectionFile(const QString &path, DataSetStore &store
         result.outcome = CollectionOpenResult::ParseFailed;
         return result;
     }
+    result.outcome = CollectionOpenResult::Loaded;
+    return result;
+}
+
+CollectionOpenResult openCollectionFile(const QString &path, DataSetStore &store, MemoryImage &image,
+                                        const QString &folder, TDateTime now)
+{
+    CollectionOpenResult result = readCollectionFile(path, store, image, now);
+    if (result.outcome != CollectionOpenResult::Loaded)
+        return result;
     try {
         ensureWorkingCopyFolder(folder);
         result.workingCopyWritten = writeWorkingCopy(image, workingCopyPath(folder));

@@ -20,6 +20,11 @@ struct CollectionOpenResult {
     QString errorText;
 };
 
+// Reads the file whole as the memory image and parses it into store, without writing anything.
+// Loaded: the store is replaced and image still holds the file's bytes (the caller empties it);
+// otherwise image is empty and the store unchanged.
+CollectionOpenResult readCollectionFile(const QString &path, DataSetStore &store, MemoryImage &image, TDateTime now);
+
 // Reads the file whole as the memory image (kept empty afterwards), parses it into store and, on
 // success, writes the working copy into workingCopyFolder. On Loaded the caller fills the data-set
 // list and shows set 0.

@@ -2,9 +2,9 @@
 
 #include "app/Catalogue.h"
 #include "data/DateTimeText.h"
+#include "data/TextFileWriter.h"
 #include "data/TextRange.h"
 
-#include <QSaveFile>
 
 char separatorForFileName(const QString &fileName)
 {
@@ -25,28 +25,23 @@ TextExportResult exportGraphText(TextUi &ui, const QString &fileName, const TDat
     setup.total = range.end - range.start + 1;
     ui.progressOpen(setup);
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    TextFileWriter file(fileName);
+    if (!file.open()) {
         ui.progressClose();
         result.status = TextExportResult::OpenFailed;
         return result;
     }
 
     GraphLineFormatter formatter(separator);
-    QByteArray buffer;
-    constexpr qsizetype kChunk = 1 << 16;
-    buffer.reserve(kChunk + 256);
     bool cancelled = false, failed = false;
     for (qint64 i = range.start - 1; i < range.end; ++i) {
         if (x[i] == 0.0)
             break;
-        formatter.append(buffer, x[i], y[i]);
+        formatter.append(file.buffer(), x[i], y[i]);
         ++result.lines;
-        if (buffer.size() >= kChunk) {
-            failed = file.write(buffer) != buffer.size();
-            buffer.clear();
-            if (failed)
-                break;
+        if (!file.flush()) {
+            failed = true;
+            break;
         }
         if (!ui.progressStep(result.lines)) {
             cancelled = true;
@@ -56,17 +51,14 @@ TextExportResult exportGraphText(TextUi &ui, const QString &fileName, const TDat
     ui.progressClose();
 
     if (cancelled) {
-        file.cancelWriting();
+        file.cancel();
         result.status = TextExportResult::Cancelled;
         return result;
     }
-    if (!failed && !buffer.isEmpty())
-        failed = file.write(buffer) != buffer.size();
     if (failed || !file.commit()) {
-        if (failed)
-            file.cancelWriting();
+        file.cancel();
         result.status = TextExportResult::WriteFailed;
-        ui.message(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(fileName));
+        ui.message(TextFileWriter::failureMessage(fileName));
         return result;
     }
     result.status = TextExportResult::Written;

@@ -24,8 +24,10 @@ QByteArray BlockTransfer::send()
     if (m_cut.contains(m_block))
         b.truncate(m_cut.take(m_block));
     ++m_sent;
-    if (m_block == m_silentAfter)
+    if (m_block == m_silentAfter) {
         m_silent = true;
+        m_silentAfter = -1;
+    }
     return b;
 }
 

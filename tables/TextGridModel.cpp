@@ -59,6 +59,13 @@ void TextGridModel::replaceGrid(std::shared_ptr<TextGrid> grid)
     endResetModel();
 }
 
+void TextGridModel::rewrite(void (*change)(TextGrid &grid))
+{
+    beginResetModel();
+    change(*m_grid);
+    endResetModel();
+}
+
 void writeListHeader(TextGrid &g)
 {
     const char *h[] = {"Nr", "Datum", "Zeit", "Wert"};

@@ -22,6 +22,8 @@ public:
     std::shared_ptr<const TextGrid> sharedGrid() const { return m_grid; }
     void setCell(int col, qint64 row, const QString &text);  // grid coordinates
     void replaceGrid(std::shared_ptr<TextGrid> grid);
+    // Changes the grid in place (header texts, row labels); the views take everything anew.
+    void rewrite(void (*change)(TextGrid &grid));
 
 private:
     std::shared_ptr<TextGrid> m_grid;

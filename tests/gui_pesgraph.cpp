@@ -199,6 +199,65 @@ private slots:
         QCOMPARE(g.ManualMaxX(), 20 / 86400.0);
     }
 
+    void rubberBandZoomStaysScrollsAndUndoes()
+    {
+        PESGraph g;
+        g.resize(640, 480);
+        g.look().allowZooming = sgHorzPlusVertZooming;
+        g.look().scrollingHorzZoom = true;
+        g.look().scrollingVertZoom = true;
+        fill(g, 100, 0.0);
+        g.Redraw();
+        const QCPRange full = g.plot()->xAxis->range();
+        const QRect r = g.GraphRect();
+        const QPoint from = r.topLeft() + QPoint(r.width() / 4, r.height() / 4) - g.plot()->pos();
+        const QPoint to = r.topLeft() + QPoint(r.width() / 2, r.height() / 2) - g.plot()->pos();
+        QTest::mousePress(g.plot(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(g.plot(), to);
+        QTest::mouseRelease(g.plot(), Qt::LeftButton, {}, to);
+        QVERIFY(g.isZoomed());
+        const QCPRange zoomed = g.plot()->xAxis->range();
+        QVERIFY(zoomed.size() < full.size() * 0.5);
+        // A redraw (a new sample) keeps the zoomed view.
+        g.setYData(0, 5, 80);
+        g.Redraw();
+        QCOMPARE(g.plot()->xAxis->range().lower, zoomed.lower);
+        auto *h = g.findChild<QScrollBar *>("hScroll");
+        auto *v = g.findChild<QScrollBar *>("vScroll");
+        QVERIFY(h && v && !h->isHidden() && !v->isHidden());
+        // Scrolled to the end, the view keeps its width and ends at the scale's end.
+        h->setValue(h->maximum());
+        QVERIFY(std::abs(g.plot()->xAxis->range().size() - zoomed.size()) < 1e-9);
+        QVERIFY(std::abs(g.plot()->xAxis->range().upper - full.upper) < full.size() * 0.001);
+        g.PEactions(sgUndoZoom);
+        QVERIFY(!g.isZoomed());
+        QCOMPARE(g.plot()->xAxis->range().lower, full.lower);
+        QVERIFY(h->isHidden() && v->isHidden());
+    }
+
+    void draggingALineDrawsNoZoomRectangle()
+    {
+        PESGraph g;
+        g.resize(640, 480);
+        g.look().allowZooming = sgHorzPlusVertZooming;
+        g.look().showVertLineAnnotations = true;
+        g.look().allowVertLineAnnotHotSpots = true;
+        fill(g, 100, 0.0);
+        g.setVertLineAnnotation(0, 30 / 86400.0);
+        g.Redraw();
+        int hotLine = -1;
+        g.OnVertLineAnnotHotSpot = [&](int line) { hotLine = line; };
+        const QRect r = g.GraphRect();
+        const QPoint on(int(std::lround(g.GraphToPixel(30 / 86400.0, 0).x())), r.center().y());
+        QTest::mousePress(g.plot(), Qt::LeftButton, {}, on - g.plot()->pos());
+        QTest::mouseMove(g.plot(), on + QPoint(120, 60) - g.plot()->pos());
+        QTest::mouseRelease(g.plot(), Qt::LeftButton, {}, on + QPoint(120, 60) - g.plot()->pos());
+        QCOMPARE(hotLine, 0);
+        QVERIFY(!g.isZoomed());
+        // After the drag, zooming works again.
+        QCOMPARE(g.plot()->selectionRectMode(), QCP::srmCustom);
+    }
+
     void dateAxisShowsTheLocalTimeOfTheValue()
     {
         PESGraph g;

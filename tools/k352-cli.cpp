@@ -3,7 +3,10 @@
 // own formats.
 #include "app/Catalogue.h"
 #include "cli/CliLink.h"
+#include "cli/CollectionCommands.h"
+#include "cli/DownloadCommand.h"
 #include "cli/LiveCommand.h"
+#include "data/GraphTextFile.h"
 #include "link/PortList.h"
 
 #include <QCoreApplication>
@@ -26,7 +29,20 @@ const char *const kHelp =
     "  live --count N --interval S [--out FILE]\n"
     "                                     sample the live level N times, at least S seconds apart,\n"
     "                                     one line per sample: date and time (ISO 8601), a tab and\n"
-    "                                     the level in dB; Ctrl-C stops early, nothing is lost\n"
+    "                                     the level in dB; Ctrl-C stops early, nothing is lost;\n"
+    "                                     --out writes the graph text format instead (tab-separated\n"
+    "                                     for .txt, comma-separated for .csv)\n"
+    "  download --out FILE.rec [--retry N] [--repair]\n"
+    "                                     download the data logger's memory into a collection file\n"
+    "                                     and list its data sets; refused while the meter records;\n"
+    "                                     --retry N repeats a failed download up to N times,\n"
+    "                                     --repair repairs the meter's memory header after a\n"
+    "                                     damaged data set (the sets before it stay)\n"
+    "  sets FILE.rec                      list the data sets of a collection file: number, start\n"
+    "                                     (ISO 8601), interval mm:ss, count, weighting, min, max,\n"
+    "                                     mean and Leq in dB\n"
+    "  export FILE.rec --set K --out FILE write data set K (from 1) as a graph text file, tab-\n"
+    "                                     separated for .txt, comma-separated for .csv\n"
     "\n"
     "Without --port every port of the system is searched for the meter.\n"
     "\n"
@@ -35,7 +51,14 @@ const char *const kHelp =
     "  1  usage error\n"
     "  2  no meter found\n"
     "  3  the meter is recording\n"
-    "  4  a file could not be written or read\n";
+    "  4  a file could not be written or read\n"
+    "  11 a damaged data set was found\n"
+    "  12 memory error: more than 4000 data sets\n"
+    "  13 the transfer ended with fewer bytes than requested\n"
+    "  14 the memory's end pointer could not be read\n"
+    "  15 the meter did not answer the start of the transfer\n"
+    "  16 there is no recorded data in the memory\n"
+    "  20 the serial port failed during the transfer\n";
 
 int g_signalPipe[2] = {-1, -1};
 volatile std::sig_atomic_t g_stop = 0;
@@ -93,6 +116,14 @@ int commandLive(const QString &port, const QStringList &args)
     if (!haveCount || !haveInterval)
         return usage("live needs --count N (at least 1) and --interval S");
 
+    CliLink cli;
+    if (!cli.connectMeter(port)) {
+        std::fprintf(stderr, "%s\n", qPrintable(LoadStr(96, Language::English)));
+        return NoMeter;
+    }
+    std::fprintf(stderr, "%s %s\n", qPrintable(LoadStr(8, Language::English)), qPrintable(cli.portName()));
+
+    // Opened only once the meter answers, so a failed connection leaves an existing file as it was.
     QFile file;
     if (!o.outPath.isEmpty()) {
         file.setFileName(o.outPath);
@@ -101,22 +132,14 @@ int commandLive(const QString &port, const QStringList &args)
             return FileError;
         }
     }
-
-    CliLink cli;
-    if (!cli.connectMeter(port)) {
-        std::fprintf(stderr, "%s\n", qPrintable(LoadStr(96, Language::English)));
-        return NoMeter;
-    }
-    std::fprintf(stderr, "%s %s\n", qPrintable(LoadStr(8, Language::English)), qPrintable(cli.portName()));
-
-    auto write = [&](const QString &line) {
-        const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
-        if (file.isOpen())
-            return file.write(bytes) == bytes.size() && file.flush();
-        return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
-               && std::fflush(stdout) == 0;
-    };
-    const int taken = runLiveSampling(cli, o, write, [] { return g_stop != 0; });
+    const LiveSink sink = file.isOpen() ? graphTextSink(file, separatorForFileName(o.outPath))
+                                        : LiveSink([](TDateTime t, float level) {
+                                              const QByteArray bytes = (liveStdoutLine(t, level) + '\n').toUtf8();
+                                              return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout)
+                                                         == size_t(bytes.size())
+                                                     && std::fflush(stdout) == 0;
+                                          });
+    const int taken = runLiveSampling(cli, o, sink, [] { return g_stop != 0; });
     cli.disconnect();
     if (taken < 0) {
         std::fprintf(stderr, "k352-cli: writing failed\n");
@@ -159,5 +182,11 @@ int main(int argc, char **argv)
         return commandPorts(port);
     if (command == "live")
         return commandLive(port, args);
+    if (command == "download")
+        return commandDownload(port, args);
+    if (command == "sets")
+        return commandSets(args);
+    if (command == "export")
+        return commandExport(args);
     return usage("unknown command");
 }

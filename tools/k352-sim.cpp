@@ -1,6 +1,7 @@
 // k352-sim: a simulated meter on a pseudo-terminal. Prints the terminal's path on the first line,
 // then takes fault commands on stdin until "quit", SIGINT or SIGTERM. The end of stdin does not
 // stop it, so it can run in the background.
+#include "sim/LoggerFaultCommands.h"
 #include "sim/PtyMeter.h"
 
 #include <QDateTime>
@@ -36,6 +37,12 @@ const char *const kUsage =
     "  split MS    pause MS milliseconds in the middle of the next live frame\n"
     "  quit        stop\n"
     "The end of standard input does not stop the meter; SIGINT and SIGTERM do.\n";
+
+// The usage text with the data logger's commands.
+void printUsage(std::ostream &out)
+{
+    out << kUsage << "Commands for the data logger:\n" << kLoggerCommandUsage;
+}
 
 bool parseNumber(std::string_view text, long long &value)
 {
@@ -81,8 +88,12 @@ bool command(PtyMeter &meter, std::string_view line)
         meter.injectNoise(int(n));
     else if (word == "split" && hasNumber && n <= 3600000)
         meter.splitNextFrame(int(n));
-    else
-        std::cerr << "k352-sim: unknown command: " << line << " (try --help)" << std::endl;
+    else {
+        LoggerCommandResult r = LoggerCommandResult::NotMine;
+        meter.withMeter([&](SimulatedMeter &m) { r = applyLoggerCommand(m, word, arg); });
+        if (r != LoggerCommandResult::Done)
+            std::cerr << "k352-sim: unknown command: " << line << " (try --help)" << std::endl;
+    }
     return true;
 }
 } // namespace
@@ -94,7 +105,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
-            std::cout << kUsage;
+            printUsage(std::cout);
             return 0;
         }
         if (a == "--seed" && i + 1 < argc && parseNumber(argv[i + 1], seed) && seed >= 0) {
@@ -106,7 +117,8 @@ int main(int argc, char **argv)
                 return 2;
             }
         } else {
-            std::cerr << "k352-sim: unknown argument " << a << "\n" << kUsage;
+            std::cerr << "k352-sim: unknown argument " << a << "\n";
+            printUsage(std::cerr);
             return 2;
         }
     }

@@ -4,6 +4,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 #include <qcustomplot.h>
@@ -71,7 +72,7 @@ PESGraph::PESGraph(QWidget *parent) : QWidget(parent), m_plot(new QCustomPlot(th
     m_subTitle = new QCPTextElement(m_plot, QString());
     m_plot->plotLayout()->addElement(0, 0, m_mainTitle);
     m_plot->plotLayout()->addElement(1, 0, m_subTitle);
-    m_plot->setSelectionRectMode(QCP::srmZoom);
+    m_plot->setSelectionRectMode(QCP::srmCustom);
     m_plot->setMouseTracking(true);
 
     connect(m_plot, &QCustomPlot::mousePress, this, &PESGraph::onPress);
@@ -79,10 +80,35 @@ PESGraph::PESGraph(QWidget *parent) : QWidget(parent), m_plot(new QCustomPlot(th
     connect(m_plot, &QCustomPlot::mouseRelease, this, &PESGraph::onRelease);
     connect(m_plot, &QCustomPlot::mouseDoubleClick, this, &PESGraph::onDoubleClick);
     // Connected after the plot's own zoom handler, so the new ranges are set when this runs.
-    connect(m_plot->selectionRect(), &QCPSelectionRect::accepted, this, [this] {
+    // The rectangle is the plot's custom selection: the zoom is done here, so that the zoomed view
+    // is known and survives redraws.
+    connect(m_plot->selectionRect(), &QCPSelectionRect::accepted, this, [this](const QRect &drawn, QMouseEvent *) {
+        const QRect r = drawn.normalized().intersected(m_plot->axisRect()->rect());
+        const Qt::Orientations o = m_plot->axisRect()->rangeZoom();
+        if (!o || r.width() < 2 || r.height() < 2)
+            return;
+        m_zoomX = m_plot->xAxis->range();
+        m_zoomY = m_plot->yAxis->range();
+        if (o & Qt::Horizontal)
+            m_zoomX = QCPRange(m_plot->xAxis->pixelToCoord(r.left()), m_plot->xAxis->pixelToCoord(r.right())).sanitizedForLinScale();
+        if (o & Qt::Vertical)
+            m_zoomY = QCPRange(m_plot->yAxis->pixelToCoord(r.bottom()), m_plot->yAxis->pixelToCoord(r.top())).sanitizedForLinScale();
+        m_zoomed = true;
+        m_plot->xAxis->setRange(m_zoomX);
+        m_plot->yAxis->setRange(m_zoomY);
+        updateScrollBars();
         if (OnZoomIn)
             OnZoomIn();
     });
+    // Scroll bars move a zoomed view through the whole scale; shown only while zoomed.
+    m_hScroll = new QScrollBar(Qt::Horizontal, this);
+    m_vScroll = new QScrollBar(Qt::Vertical, this);
+    m_hScroll->setObjectName(QStringLiteral("hScroll"));
+    m_vScroll->setObjectName(QStringLiteral("vScroll"));
+    m_hScroll->hide();
+    m_vScroll->hide();
+    connect(m_hScroll, &QScrollBar::valueChanged, this, [this](int v) { scrollTo(Qt::Horizontal, v); });
+    connect(m_vScroll, &QScrollBar::valueChanged, this, [this](int v) { scrollTo(Qt::Vertical, v); });
     Redraw();
 }
 
@@ -130,8 +156,17 @@ void PESGraph::fitPlot()
 {
     // Also while hidden, when the plot gets no resize event of its own: its viewport is what its
     // layout and GraphRect() work from.
-    if (m_plot->geometry() != rect())
-        m_plot->setGeometry(rect());
+    QRect area = rect();
+    if (m_vScroll && m_vScroll->isVisibleTo(this))
+        area.setRight(area.right() - m_vScroll->sizeHint().width());
+    if (m_hScroll && m_hScroll->isVisibleTo(this))
+        area.setBottom(area.bottom() - m_hScroll->sizeHint().height());
+    if (m_hScroll) {
+        m_hScroll->setGeometry(area.left(), area.bottom() + 1, area.width(), rect().bottom() - area.bottom());
+        m_vScroll->setGeometry(area.right() + 1, area.top(), rect().right() - area.right(), area.height());
+    }
+    if (m_plot->geometry() != area)
+        m_plot->setGeometry(area);
     if (m_plot->viewport() != m_plot->rect())
         m_plot->setViewport(m_plot->rect());
 }
@@ -170,6 +205,7 @@ void PESGraph::PEactions(int action)
         Redraw();
         break;
     case sgUndoZoom:
+        m_zoomed = false;
         applyScales();
         m_pendingReplot.stop();
         m_plot->replot();
@@ -272,7 +308,7 @@ void PESGraph::applyLook()
     if (l.allowZooming == sgVertZooming || l.allowZooming == sgHorzPlusVertZooming)
         zoom |= Qt::Vertical;
     m_plot->axisRect()->setRangeZoom(zoom);
-    m_plot->setSelectionRectMode(zoom ? QCP::srmZoom : QCP::srmNone);
+    m_plot->setSelectionRectMode(zoom && !m_zoomSuspended ? QCP::srmCustom : QCP::srmNone);
 
     if (l.arrowCursor == sgArrowCross)
         m_plot->setCursor(Qt::CrossCursor);
@@ -407,12 +443,77 @@ void PESGraph::applyScales()
         xr.lower = toKey(l.manualMinX);
     if (l.manualScaleControlX & sgManualMax)
         xr.upper = toKey(l.manualMaxX);
-    m_plot->xAxis->setRange(xr);
     if (l.manualScaleControlY & sgManualMin)
         yr.lower = l.manualMinY;
     if (l.manualScaleControlY & sgManualMax)
         yr.upper = l.manualMaxY;
-    m_plot->yAxis->setRange(yr);
+    m_fullX = xr;
+    m_fullY = yr;
+    // A zoomed view stays until it is undone, however often the chart is redrawn.
+    m_plot->xAxis->setRange(m_zoomed ? m_zoomX : xr);
+    m_plot->yAxis->setRange(m_zoomed ? m_zoomY : yr);
+    updateScrollBars();
+}
+
+bool PESGraph::isZoomed() const
+{
+    return m_zoomed;
+}
+
+void PESGraph::setZoomSuspended(bool suspended)
+{
+    m_zoomSuspended = suspended;
+    const int z = m_state.look.allowZooming;
+    const bool allowed = z == sgHorzZooming || z == sgVertZooming || z == sgHorzPlusVertZooming;
+    m_plot->setSelectionRectMode(allowed && !suspended ? QCP::srmCustom : QCP::srmNone);
+}
+
+namespace {
+constexpr int kScrollSteps = 10000;
+}
+
+void PESGraph::updateScrollBars()
+{
+    if (!m_hScroll)
+        return;
+    const ChartLook &l = m_state.look;
+    const auto setUp = [](QScrollBar *bar, bool wanted, const QCPRange &full, const QCPRange &view, bool inverted) {
+        const bool show = wanted && full.size() > 0 && view.size() < full.size() * 0.999;
+        if (show) {
+            const QSignalBlocker block(bar);
+            const int page = std::max(1, int(std::lround(kScrollSteps * view.size() / full.size())));
+            bar->setRange(0, std::max(0, kScrollSteps - page));
+            bar->setPageStep(page);
+            bar->setSingleStep(std::max(1, page / 10));
+            const double offset = (view.lower - full.lower) / full.size() * kScrollSteps;
+            const int v = int(std::lround(offset));
+            bar->setValue(inverted ? bar->maximum() - v : v);
+        }
+        return show;
+    };
+    const bool h = setUp(m_hScroll, m_zoomed && l.scrollingHorzZoom, m_fullX, m_zoomX, false);
+    const bool v = setUp(m_vScroll, m_zoomed && l.scrollingVertZoom, m_fullY, m_zoomY, true);
+    if (h != m_hScroll->isVisibleTo(this) || v != m_vScroll->isVisibleTo(this)) {
+        m_hScroll->setVisible(h);
+        m_vScroll->setVisible(v);
+        fitPlot();
+    }
+}
+
+void PESGraph::scrollTo(Qt::Orientation orientation, int value)
+{
+    if (!m_zoomed)
+        return;
+    const bool horizontal = orientation == Qt::Horizontal;
+    const QCPRange &full = horizontal ? m_fullX : m_fullY;
+    QCPRange &view = horizontal ? m_zoomX : m_zoomY;
+    const int step = horizontal ? value : m_vScroll->maximum() - value;
+    const double size = view.size();
+    view.lower = full.lower + full.size() * step / kScrollSteps;
+    view.upper = view.lower + size;
+    (horizontal ? m_plot->xAxis : m_plot->yAxis)->setRange(view);
+    m_pendingReplot.stop();
+    m_plot->replot();
 }
 
 void PESGraph::includeValue(int subset, double value)
@@ -554,6 +655,29 @@ HotSpot PESGraph::HotSpotAt(int x, int y) const
                 return {sgHotSpotVertLineAnnotation, line, -1};
         }
     }
+    if (l.allowDataHotSpots && GraphRect().contains(x, y)) {
+        // The nearest drawn point within reach: X is sorted, so only the points whose X lies
+        // within reach of the pointer are looked at.
+        const double x0 = PixelToGraph(x - kHotSpotPixels, y).x(), x1 = PixelToGraph(x + kHotSpotPixels, y).x();
+        double best = kHotSpotPixels * kHotSpotPixels * 2 + 1;
+        for (int s = 0; s < m_state.data.Subsets(); ++s) {
+            const double *xs = m_state.data.xArray(s);
+            const float *ys = m_state.data.yArray(s);
+            const int n = m_state.data.Points();
+            if (!xs || !ys)
+                continue;
+            for (int i = int(std::lower_bound(xs, xs + n, std::min(x0, x1)) - xs); i < n && xs[i] <= std::max(x0, x1); ++i) {
+                if (ys[i] == l.nullDataValueY)
+                    continue;
+                const QPointF p = GraphToPixel(xs[i], ys[i]);
+                const double d = (p.x() - x) * (p.x() - x) + (p.y() - y) * (p.y() - y);
+                if (d < best) {
+                    best = d;
+                    h = {sgHotSpotData, s, i};
+                }
+            }
+        }
+    }
     return h;
 }
 
@@ -590,6 +714,8 @@ void PESGraph::hotSpotEvent(QPoint pos, bool doubleClick)
     else if (h.kind == sgHotSpotVertLineAnnotation && m_state.look.allowVertLineAnnotHotSpots && !doubleClick
              && OnVertLineAnnotHotSpot)
         OnVertLineAnnotHotSpot(h.index);
+    else if (h.kind == sgHotSpotData && !doubleClick && OnDataHotSpot)
+        OnDataHotSpot(h.index, h.point);
 }
 
 void PESGraph::onPress(QMouseEvent *event)
@@ -597,6 +723,12 @@ void PESGraph::onPress(QMouseEvent *event)
     m_lastMousePos = event->position().toPoint() + m_plot->pos();
     m_pressPos = m_lastMousePos;
     m_pressed = true;
+    const HotSpot h = HotSpotAt(m_lastMousePos.x(), m_lastMousePos.y());
+    if (h.kind == sgHotSpotVertLineAnnotation && m_state.look.allowVertLineAnnotHotSpots) {
+        m_dragSuspendsZoom = !m_zoomSuspended;
+        if (m_dragSuspendsZoom)
+            setZoomSuspended(true);
+    }
     hotSpotEvent(m_lastMousePos, false);
 }
 
@@ -612,6 +744,10 @@ void PESGraph::onRelease(QMouseEvent *event)
     m_lastMousePos = event->position().toPoint() + m_plot->pos();
     const bool click = m_pressed && (m_lastMousePos - m_pressPos).manhattanLength() <= 3;
     m_pressed = false;
+    if (m_dragSuspendsZoom) {
+        m_dragSuspendsZoom = false;
+        setZoomSuspended(false);
+    }
     if (OnMouseUp)
         OnMouseUp(m_lastMousePos);
     if (click && OnClick)

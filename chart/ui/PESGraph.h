@@ -17,6 +17,7 @@
 #include <vector>
 
 class QPrinter;
+class QScrollBar;
 class QMouseEvent;
 class QResizeEvent;
 
@@ -115,6 +116,12 @@ public:
     QPointF GraphToPixel(double X, double Y) const;
     HotSpot HotSpotAt(int x, int y) const;
 
+    // Rubber-band zoom: the zoomed view survives redraws until sgUndoZoom; scroll bars move it
+    // through the whole scale when ScrollingHorzZoom / ScrollingVertZoom are set. While suspended
+    // (a line being dragged) a drag draws no rectangle.
+    bool isZoomed() const;
+    void setZoomSuspended(bool suspended);
+
     // The state as a block, and its restoration: a block that is refused leaves the chart as it was.
     QByteArray SaveState() const { return SaveChartState(m_state); }
     bool LoadState(const QByteArray &block);
@@ -128,6 +135,8 @@ public:
     std::function<void(QPoint)> OnMouseUp;
     std::function<void(int annotation, bool doubleClick)> OnGraphAnnotHotSpot;
     std::function<void(int line)> OnVertLineAnnotHotSpot;
+    // A press on a drawn data point, when the look allows data hot spots.
+    std::function<void(int subset, int point)> OnDataHotSpot;
     std::function<void()> OnZoomIn;
     std::function<void()> OnCustomizeDlg;
 
@@ -142,6 +151,8 @@ private:
     double fromKey(double key) const;
     void applyLook();
     void placeTitles(bool main, bool sub);
+    void updateScrollBars();
+    void scrollTo(Qt::Orientation orientation, int value);
     void applyScales();
     void rebuildData();
     void rebuildSubset(int subset);
@@ -170,6 +181,13 @@ private:
     QPoint m_lastMousePos;
     QPoint m_pressPos;
     bool m_pressed = false;
+    // Zoom: the view stays until undone; the full ranges are what the scroll bars move through.
+    bool m_zoomed = false;
+    bool m_zoomSuspended = false;
+    bool m_dragSuspendsZoom = false;
+    QCPRange m_zoomX, m_zoomY, m_fullX, m_fullY;
+    QScrollBar *m_hScroll = nullptr;
+    QScrollBar *m_vScroll = nullptr;
     CustomizePages m_pages;
     int m_dialogResult = 0;
 };

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -102,6 +103,10 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     column->addWidget(vsplit, 1);
     split->setStretchFactor(1, 1);
 
+    PESGraph1->OnVertLineAnnotHotSpot = [this](int line) { PESGraph1VertLineAnnotHotSpot(line); };
+    PESGraph1->OnMouseUp = [this](QPoint) { PESGraph1MouseUp(); };
+    PESGraph1->OnMouseMove = [this](QPoint pos) { PESGraph1MouseMove(pos); };
+    PESGraph1->OnDataHotSpot = [this](int subset, int point) { PESGraph1DataHotSpot(subset, point); };
     connect(Slider1, &TwoThumbSlider::value1Changed, this, &TfrmGraph::Slider1ValueChange1);
     connect(Slider1, &TwoThumbSlider::value2Changed, this, &TfrmGraph::Slider1ValueChange1);
     FormShow();
@@ -334,21 +339,99 @@ void TfrmGraph::Slider1ValueChange1()
     m_state.CursorB = Slider1->Value2();
     if (Slider1->Maximum() == 0)
         return;
-    const int n = PESGraph1->Points();
-    const auto show = [&](int line, int i, QLineEdit *level, QLineEdit *time) {
-        if (i < 0 || i >= n)
-            return;
-        const double x = PESGraph1->XDataII(0, i);
-        const float y = PESGraph1->YData(0, i);
-        level->setText(levelText(y));
-        time->setText(dateTimeText(x));
-        PESGraph1->setVertLineAnnotation(line, x);
-        PESGraph1->setVertLineAnnotationText(line, cursorLineLabel(x, y));
-    };
-    show(0, m_state.CursorA, txtCursorA, txtCursorATime);
-    show(1, m_state.CursorB, txtCursorB, txtCursorBTime);
+    showCursor(0, m_state.CursorA);
+    showCursor(1, m_state.CursorB);
     updateCursorStatistics();
     pnlStatistic->update();
+    PESGraph1->Redraw();
+}
+
+// The fields, the line and its label of cursor A (line 0) or B (line 1) on point i.
+void TfrmGraph::showCursor(int line, int i)
+{
+    if (i < 0 || i >= PESGraph1->Points())
+        return;
+    const double x = PESGraph1->XDataII(0, i);
+    const float y = PESGraph1->YData(0, i);
+    (line == 0 ? txtCursorA : txtCursorB)->setText(levelText(y));
+    (line == 0 ? txtCursorATime : txtCursorBTime)->setText(dateTimeText(x));
+    PESGraph1->setVertLineAnnotation(line, x);
+    PESGraph1->setVertLineAnnotationText(line, cursorLineLabel(x, y));
+}
+
+// Moves a cursor to point i through its slider thumb, and pulls the pointer onto the line at
+// its own height.
+void TfrmGraph::moveCursor(int line, int i, double pointerLevel)
+{
+    if (line == 0)
+        Slider1->setValue1(i);
+    else
+        Slider1->setValue2(i);
+    Slider1->update();
+    const QPointF p = PESGraph1->GraphToPixel(PESGraph1->XDataII(0, i), pointerLevel);
+    QCursor::setPos(PESGraph1->mapToGlobal(p.toPoint()));
+    showCursor(line, i);
+    PESGraph1->Redraw();
+}
+
+void TfrmGraph::PESGraph1VertLineAnnotHotSpot(int line)
+{
+    if (line == 0)
+        m_state.DragA = true;
+    else if (line == 1)
+        m_state.DragB = true;
+}
+
+void TfrmGraph::PESGraph1MouseUp()
+{
+    m_state.DragA = false;
+    m_state.DragB = false;
+}
+
+void TfrmGraph::PESGraph1MouseMove(QPoint pos)
+{
+    const QRect r = PESGraph1->GraphRect();
+    // Edges count as inside.
+    if (pos.x() < r.left() || pos.x() > r.right() + 1 || pos.y() < r.top() || pos.y() > r.bottom() + 1)
+        return;
+    const QPointF g = PESGraph1->PixelToGraph(pos.x(), pos.y());
+    const double xm = g.x(), ym = g.y();
+    Panel12->setText(pointerReadout(ym, xm));
+    Panel12->adjustSize();
+    if (PESGraph1->HotSpotAt(pos.x(), pos.y()).kind == sgHotSpotVertLineAnnotation)
+        return;
+    const int line = m_state.DragA ? 0 : m_state.DragB ? 1 : -1;
+    if (line < 0)
+        return;
+    const int n = PESGraph1->Points();
+    int i = line == 0 ? m_state.CursorA : m_state.CursorB;
+    if (n <= 0)
+        return;
+    i = std::clamp(i, 0, n - 1);
+    const double l = PESGraph1->VertLineAnnotation(line);
+    if (l < xm && i < n - 1) {
+        while (PESGraph1->XDataII(0, i) < xm && i < n - 1)
+            ++i;
+    } else if (l > xm && i > 0) {
+        while (PESGraph1->XDataII(0, i) > xm && i > 0)
+            --i;
+    } else {
+        return;
+    }
+    updateCursorStatistics();
+    moveCursor(line, i, ym);
+}
+
+void TfrmGraph::PESGraph1DataHotSpot(int subset, int point)
+{
+    GraphAnnotation *mark = PESGraph1->graphAnnotationForWrite(2);
+    if (!mark || subset < 0 || subset >= PESGraph1->Subsets() || point < 0 || point >= PESGraph1->Points())
+        return;
+    mark->type = sgAnnotCross;
+    mark->color = PEargb(255, 255, 255, 0);
+    mark->x = PESGraph1->XDataII(subset, point);
+    mark->y = PESGraph1->YData(subset, point);
+    mark->text = timeText(mark->x) + QLatin1Char('\r') + levelText(mark->y) + QStringLiteral(" dB");
     PESGraph1->Redraw();
 }
 

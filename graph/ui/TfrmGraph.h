@@ -53,6 +53,12 @@ public:
     void setRateListPickOnly();
     bool FormCloseQuery();
 
+    // The chart's mouse events: the read-out, dragging the cursor lines, marking a data point.
+    void PESGraph1VertLineAnnotHotSpot(int line);
+    void PESGraph1MouseUp();
+    void PESGraph1MouseMove(QPoint pos);
+    void PESGraph1DataHotSpot(int subset, int point);
+
     // Fields, named as on screen.
     QLineEdit *txtStartTime = nullptr, *txtDataNo = nullptr, *txtAvgAll = nullptr;
     QLineEdit *txtMax = nullptr, *txtMaxTime = nullptr, *txtMin = nullptr, *txtMinTime = nullptr;
@@ -103,6 +109,8 @@ private:
     QMessageBox::StandardButton question(const QString &text);
     void placePanel12();
     void updateCursorStatistics();
+    void showCursor(int line, int i);
+    void moveCursor(int line, int i, double pointerLevel);
 
     GraphRole m_role;
     SharedState &m_state;

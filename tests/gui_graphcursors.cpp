@@ -1,0 +1,182 @@
+// The line cursors of a graph window: the A-B statistics from the slider in either order, a
+// slider without range, dragging a line with the mouse (also beyond the last point), the read-out
+// under the pointer and the mark on a clicked data point.
+#include "app/SystemFormats.h"
+#include "chart/ui/PESGraph.h"
+#include "graph/ui/PrepareChart.h"
+#include "graph/ui/TfrmGraph.h"
+#include "graph/ui/TwoThumbSlider.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+constexpr double kT0 = 46365.5;
+
+// A file graph window with n points one second apart; levels from the given function.
+void fill(TfrmGraph &g, int n, const std::function<float(int)> &level)
+{
+    PESGraph *c = g.PESGraph1;
+    PrepareChart(c, 1, 130, 30, 0, 0, n);
+    for (int i = 0; i < n; ++i) {
+        c->setXDataII(0, i, kT0 + i / 86400.0);
+        c->setYData(0, i, level(i));
+    }
+    c->Redraw();
+    g.ShowChartStatistics();
+}
+
+QPoint pixelOf(PESGraph *c, int i, double level)
+{
+    return c->GraphToPixel(c->XDataII(0, i), level).toPoint();
+}
+
+// Mouse events as the chart reports them, in the chart's own coordinates.
+void press(PESGraph *c, QPoint p) { QTest::mousePress(c->plot(), Qt::LeftButton, {}, p - c->plot()->pos()); }
+void move(PESGraph *c, QPoint p) { QTest::mouseMove(c->plot(), p - c->plot()->pos()); }
+void release(PESGraph *c, QPoint p) { QTest::mouseRelease(c->plot(), Qt::LeftButton, {}, p - c->plot()->pos()); }
+
+} // namespace
+
+class GuiGraphCursors : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void statisticsDoNotDependOnTheThumbOrder()
+    {
+        SharedState state;
+        TfrmGraph g(GraphRole::File, state);
+        g.resize(800, 600);
+        // Two equal highest levels at 4 and 7: the earlier is shown.
+        fill(g, 12, [](int i) { return i == 4 || i == 7 ? 88.0f : 40.0f + i; });
+        g.Slider1->setValue1(2);
+        g.Slider1->setValue2(9);
+        const QStringList forward = {g.txtMaxAB->text(), g.txtMaxABTime->text(), g.txtMinAB->text(),
+                                     g.txtMinABTime->text(), g.txtAvgAB->text()};
+        QCOMPARE(g.txtMaxABTime->text(), dateTimeText(kT0 + 4 / 86400.0));
+        QCOMPARE(g.txtMinAB->text(), QString("42.0"));
+        g.Slider1->setValue1(9);
+        g.Slider1->setValue2(2);
+        QCOMPARE(state.CursorA, 9);
+        QCOMPARE(state.CursorB, 2);
+        const QStringList swapped = {g.txtMaxAB->text(), g.txtMaxABTime->text(), g.txtMinAB->text(),
+                                     g.txtMinABTime->text(), g.txtAvgAB->text()};
+        QCOMPARE(swapped, forward);
+        // Line A follows its thumb, with the label of its point.
+        QCOMPARE(g.PESGraph1->VertLineAnnotation(0), kT0 + 9 / 86400.0);
+        QVERIFY(g.PESGraph1->VertLineAnnotationText(0).startsWith("|t"));
+        QVERIFY(g.PESGraph1->VertLineAnnotationText(0).endsWith("\n49.0dB"));
+
+        // Both cursors on one point.
+        g.Slider1->setValue1(5);
+        g.Slider1->setValue2(5);
+        QCOMPARE(g.txtMaxAB->text(), QString("45.0"));
+        QCOMPARE(g.txtMinAB->text(), QString("45.0"));
+        QCOMPARE(g.txtAvgAB->text(), QString("45.0"));
+        QCOMPARE(g.txtMaxABTime->text(), g.txtMinABTime->text());
+    }
+
+    void aSliderWithoutRangeChangesNoField()
+    {
+        SharedState state;
+        TfrmGraph g(GraphRole::File, state);
+        fill(g, 1, [](int) { return 61.5f; });
+        QCOMPARE(g.Slider1->Maximum(), 0);
+        g.txtCursorA->setText("untouched");
+        g.Slider1->setValue1(0);
+        g.Slider1ValueChange1();
+        QCOMPARE(g.txtCursorA->text(), QString("untouched"));
+    }
+
+    void draggingALineStopsOnTheLastPoint()
+    {
+        SharedState state;
+        TfrmGraph g(GraphRole::File, state);
+        g.resize(900, 600);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        fill(g, 30, [](int i) { return 50.0f + i % 7; });
+        PESGraph *c = g.PESGraph1;
+        QCOMPARE(state.CursorA, 10);
+        const QRect r = c->GraphRect();
+        const QPoint onA = pixelOf(c, 10, 80);
+        press(c, onA);
+        QVERIFY(state.DragA);
+        QVERIFY(!state.DragB);
+        // Right of point 20: A moves onto the first point at or right of the pointer.
+        const QPoint mid((pixelOf(c, 20, 80).x() + pixelOf(c, 21, 80).x()) / 2, onA.y());
+        move(c, mid);
+        QCOMPARE(state.CursorA, 21);
+        QCOMPARE(g.Slider1->Value1(), 21);
+        QCOMPARE(c->VertLineAnnotation(0), kT0 + 21 / 86400.0);
+        QCOMPARE(g.txtCursorA->text(), levelText(c->YData(0, 21)));
+        // At the right edge of the plot, beyond the last point's X: A stays on the last point.
+        c->setManualScaleControlX(sgManualMinAndMax);
+        c->setManualMinX(kT0);
+        c->setManualMaxX(kT0 + 60 / 86400.0);
+        c->Redraw();
+        move(c, QPoint(r.right(), onA.y()));
+        QCOMPARE(state.CursorA, 29);
+        release(c, QPoint(r.right(), onA.y()));
+        QVERIFY(!state.DragA);
+        // Without a drag mark a move only updates the read-out.
+        move(c, pixelOf(c, 3, 70));
+        QCOMPARE(state.CursorA, 29);
+        QVERIFY(!c->isZoomed());
+    }
+
+    void readOutOnThePlotEdgeAndNotOutside()
+    {
+        SharedState state;
+        TfrmGraph g(GraphRole::File, state);
+        g.resize(800, 600);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        fill(g, 10, [](int) { return 60.0f; });
+        PESGraph *c = g.PESGraph1;
+        const QRect r = c->GraphRect();
+        g.PESGraph1MouseMove(r.topLeft());
+        const QPointF at = c->PixelToGraph(r.left(), r.top());
+        QCOMPARE(g.Panel12->text(), pointerReadout(at.y(), at.x()));
+        QVERIFY(g.Panel12->text().contains("dB@"));
+        const QString before = g.Panel12->text();
+        g.PESGraph1MouseMove(r.topLeft() - QPoint(3, 3));
+        QCOMPARE(g.Panel12->text(), before);
+    }
+
+    void aClickedDataPointGetsTheMarkInSlotTwo()
+    {
+        SharedState state;
+        TfrmGraph g(GraphRole::File, state);
+        g.resize(800, 600);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        fill(g, 10, [](int i) { return 50.0f + i; });
+        PESGraph *c = g.PESGraph1;
+        // The set-up of a graph window does not offer data hot spots.
+        QVERIFY(!c->look().allowDataHotSpots);
+        QCOMPARE(c->HotSpotAt(pixelOf(c, 4, 54).x(), pixelOf(c, 4, 54).y()).kind, sgHotSpotNone);
+        c->look().allowDataHotSpots = true;
+        c->look().showVertLineAnnotations = false;
+        c->Redraw();
+        const HotSpot h = c->HotSpotAt(pixelOf(c, 4, 54).x(), pixelOf(c, 4, 54).y());
+        QCOMPARE(h.kind, sgHotSpotData);
+        QCOMPARE(h.point, 4);
+        press(c, pixelOf(c, 4, 54));
+        release(c, pixelOf(c, 4, 54));
+        const GraphAnnotation &mark = c->graphAnnotation(2);
+        QCOMPARE(mark.type, int(sgAnnotCross));
+        QCOMPARE(mark.color, PEargb(255, 255, 255, 0));
+        QCOMPARE(mark.x, c->XDataII(0, 4));
+        QCOMPARE(mark.text, timeText(c->XDataII(0, 4)) + "\r54.0 dB");
+        // A second click reuses the slot.
+        press(c, pixelOf(c, 6, 56));
+        QCOMPARE(c->graphAnnotation(2).x, c->XDataII(0, 6));
+    }
+};
+
+QTEST_MAIN(GuiGraphCursors)
+#include "gui_graphcursors.moc"
