@@ -35,8 +35,10 @@ std::optional<QPoint> markPixel(ClickMode mode, QPoint click, const QRect &graph
     case ClickMode::Text: p = click + GraphMarks::TextOffset; break;
     case ClickMode::Cross: p = click + GraphMarks::CrossOffset; break;
     }
-    // QRect::contains counts the right and bottom edge pixels as inside too.
-    if (!graphRect.contains(p))
+    // The plot area's edges count as inside: its left and top pixels and the lines just past its
+    // last column and row, where the frame is drawn (as the pointer read-out counts them).
+    if (p.x() < graphRect.left() || p.x() > graphRect.right() + 1 || p.y() < graphRect.top()
+        || p.y() > graphRect.bottom() + 1)
         return std::nullopt;
     return p;
 }

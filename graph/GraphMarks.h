@@ -38,7 +38,8 @@ inline const QString DeleteHint = QStringLiteral("Doppelklick um zu löschen.");
 int arrowCursorFor(ClickMode mode);
 
 // The pixel where a click at `click` puts its mark: the click shifted for the mode; nullopt in
-// normal mode or when the shifted point lies outside the plot area (its edges count as inside).
+// normal mode or when the shifted point lies outside the plot area; its edges count as inside, up
+// to the column and row just past its last pixels.
 std::optional<QPoint> markPixel(ClickMode mode, QPoint click, const QRect &graphRect);
 
 // The slot the next mark of this chart takes, given the counter; -1 when every slot from 5 up to

@@ -149,7 +149,7 @@ private slots:
         // Normal mode, and a point outside the plot area: nothing.
         clickAt(g, p);
         QCOMPARE(placeMarkAtClick(g, counter, ClickMode::Normal), -1);
-        clickAt(g, QPoint(plot.right(), p.y())); // shifted one pixel past the right edge
+        clickAt(g, QPoint(plot.right() + 1, p.y())); // shifted past the right edge
         int asked = 0;
         QCOMPARE(placeMarkAtClick(g, counter, ClickMode::Text, [&] { ++asked; return QString("x"); }), -1);
         QCOMPARE(asked, 0);

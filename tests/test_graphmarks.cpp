@@ -32,14 +32,14 @@ class TestGraphMarks : public QObject {
 private slots:
     void clickPositionByModeAndPlotEdges()
     {
-        const QRect plot(50, 40, 100, 80); // x 50..149, y 40..119
+        const QRect plot(50, 40, 100, 80); // pixels x 50..149, y 40..119; edges at 150 and 120
         QVERIFY(!markPixel(ClickMode::Normal, QPoint(60, 60), plot));
         QCOMPARE(*markPixel(ClickMode::Text, QPoint(60, 60), plot), QPoint(61, 67));
         QCOMPARE(*markPixel(ClickMode::Cross, QPoint(60, 60), plot), QPoint(60, 60) + GraphMarks::CrossOffset);
         // The shifted point decides, and the edges count as inside.
-        QCOMPARE(*markPixel(ClickMode::Text, QPoint(148, 112), plot), QPoint(149, 119));
-        QVERIFY(!markPixel(ClickMode::Text, QPoint(149, 60), plot));
-        QVERIFY(!markPixel(ClickMode::Text, QPoint(60, 113), plot));
+        QCOMPARE(*markPixel(ClickMode::Text, QPoint(149, 113), plot), QPoint(150, 120));
+        QVERIFY(!markPixel(ClickMode::Text, QPoint(150, 60), plot));
+        QVERIFY(!markPixel(ClickMode::Text, QPoint(60, 114), plot));
         QCOMPARE(*markPixel(ClickMode::Text, QPoint(49, 33), plot), QPoint(50, 40));
         QVERIFY(!markPixel(ClickMode::Cross, QPoint(49, 60), plot));
     }
