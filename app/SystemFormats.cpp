@@ -4,20 +4,35 @@
 
 #include <QLocale>
 
+QString levelText(double value, const QLocale &locale)
+{
+    return locale.toString(value, 'f', 1);
+}
+
 QString levelText(double value)
 {
-    return QLocale().toString(value, 'f', 1);
+    return levelText(value, QLocale());
+}
+
+QString timeText(TDateTime value, const QLocale &locale)
+{
+    const QString sep = timeSeparatorOf(locale.timeFormat(QLocale::ShortFormat));
+    return fromTDateTime(value).time().toString(QStringLiteral("hh'%1'mm'%1'ss").arg(sep));
 }
 
 QString timeText(TDateTime value)
 {
-    const QString sep = timeSeparatorOf(QLocale().timeFormat(QLocale::ShortFormat));
-    return fromTDateTime(value).time().toString(QStringLiteral("hh'%1'mm'%1'ss").arg(sep));
+    return timeText(value, QLocale());
+}
+
+QString dateTimeText(TDateTime value, const QLocale &locale)
+{
+    return locale.toString(fromTDateTime(value).date(), QLocale::ShortFormat) + QLatin1Char(' ') + timeText(value, locale);
 }
 
 QString dateTimeText(TDateTime value)
 {
-    return QLocale().toString(fromTDateTime(value).date(), QLocale::ShortFormat) + QLatin1Char(' ') + timeText(value);
+    return dateTimeText(value, QLocale());
 }
 
 bool parseLocalNumber(const QString &text, double *value)

@@ -4,14 +4,18 @@
 // QLocale stands for the system's settings (tests set it to a German or English locale).
 #include "app/TDateTime.h"
 
+#include <QLocale>
 #include <QString>
 
 // A level or rate with one decimal: 54.4 or 54,4.
 QString levelText(double value);
+QString levelText(double value, const QLocale &locale);
 // A date and time: the short date, a blank and hh:mm:ss with the time separator.
 QString dateTimeText(TDateTime value);
+QString dateTimeText(TDateTime value, const QLocale &locale);
 // The time of day alone: hh:mm:ss with the time separator.
 QString timeText(TDateTime value);
+QString timeText(TDateTime value, const QLocale &locale);
 // A number typed by the user with the decimal separator (blanks around it allowed).
 bool parseLocalNumber(const QString &text, double *value);
 // The conversion error for a text that is not a number.

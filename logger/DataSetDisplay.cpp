@@ -1,15 +1,5 @@
 #include "logger/DataSetDisplay.h"
-
-QString dateTimeText(TDateTime t, const QLocale &locale)
-{
-    const QDateTime dt = fromTDateTime(t);
-    return locale.toString(dt.date(), QLocale::ShortFormat) + ' ' + dt.time().toString(QStringLiteral("hh:mm:ss"));
-}
-
-QString levelText(double dB, const QLocale &locale)
-{
-    return locale.toString(dB, 'f', 1);
-}
+#include <algorithm>
 
 DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &locale)
 {
@@ -44,7 +34,8 @@ DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &loca
     d.txtAvgAll = levelText(store.SetMean.at(n), locale);
 
     d.sliderMin = 0;
-    d.sliderMax = d.count;
+    // The last reading is point count - 1: a thumb beyond it would stand on no reading.
+    d.sliderMax = std::max(0, d.count - 1);
     d.sliderThumb1 = d.count / 3;
     d.sliderThumb2 = (2 * d.count) / 3;
     return d;

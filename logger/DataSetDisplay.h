@@ -2,6 +2,7 @@
 // What the data-set graph window shows for one data set of the store: the chart's set-up, the two
 // data slices (pointers into the store's flat lists, valid until the store changes), the texts of
 // the statistics fields and the slider. The window applies it; nothing here draws.
+#include "app/SystemFormats.h"
 #include "data/DataSetStore.h"
 
 #include <QLocale>
@@ -37,10 +38,6 @@ struct DataSetDisplay {
     int sliderMin = 0, sliderMax = 0, sliderThumb1 = 0, sliderThumb2 = 0;
 };
 
-// Date and time as the statistics fields show them: the locale's short date, then hh:mm:ss.
-QString dateTimeText(TDateTime t, const QLocale &locale = QLocale::system());
-// A level with one decimal and the locale's decimal separator.
-QString levelText(double dB, const QLocale &locale = QLocale::system());
 
 // The display of set n (0-based); set = -1 and nothing else filled when n is not a set of the store.
-DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &locale = QLocale::system());
+DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &locale = QLocale());

@@ -1,6 +1,7 @@
 #include "logger/MemoryDownload.h"
 
 #include "data/WorkingCopy.h"
+#include "logger/LoggerExchange.h"
 #include "logger/MemoryImageParser.h"
 
 namespace {
@@ -43,15 +44,7 @@ void MemoryDownload::waitWhile(const bool &flag)
 
 int MemoryDownload::waitForBytes(int n, quint32 ms)
 {
-    if (m_waits == Waits::Fixed) {
-        BusyWait(m_clock, ms);
-        return m_port.bytesWaiting();
-    }
-    const quint32 start = m_clock.tickMs();
-    int waiting = m_port.bytesWaiting();
-    while (waiting < n && quint32(m_clock.tickMs() - start) <= ms)
-        waiting = m_port.bytesWaiting();
-    return waiting;
+    return ::waitForBytes(m_port, m_clock, n, ms, m_waits == Waits::Fixed);
 }
 
 void MemoryDownload::writeLoggerFrame(char command)
@@ -62,16 +55,7 @@ void MemoryDownload::writeLoggerFrame(char command)
 
 bool MemoryDownload::SendLoggerCommand()
 {
-    const QByteArray frame = m_state.LoggerFrame;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        m_port.purgeInput();
-        m_port.write(frame);
-        if (waitForBytes(8, EchoWaitMs) < 8)
-            continue;
-        if (m_port.read(8) == frame)
-            return true;
-    }
-    return false;
+    return sendLoggerFrame(m_port, m_clock, m_state.LoggerFrame, m_waits == Waits::Fixed);
 }
 
 int MemoryDownload::ReadMemoryPointer()

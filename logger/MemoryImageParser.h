@@ -33,6 +33,6 @@ int decodeInterval(quint8 minutes, quint8 seconds);
 
 // The rows of the data-set list, one per set: number, start date (the locale's short date format),
 // start time "hh:mm:ss", interval "mm:ss", count, "A" or "C".
-QList<QStringList> dataSetListRows(const DataSetStore &store, const QLocale &locale = QLocale::system());
+QList<QStringList> dataSetListRows(const DataSetStore &store, const QLocale &locale = QLocale());
 // The interval as the list shows it: 2 gives "00:02", 60 gives "01:00".
 QString intervalText(int seconds);

@@ -33,10 +33,12 @@ bool SimulatedMeter::dispatchLogger(const QByteArray &frame)
         if (frame[2] != 'E')
             return false;
         m_logger.write(address, quint8(frame[6]));
-        reply(frame, EchoDelayUs);
+        // In a set-up session the meter also reports the byte now at the address.
+        reply(m_setupMode ? frame + QByteArray(1, char(m_logger.at(address))) : frame, EchoDelayUs);
         return true;
     case 'P':
-        reply(frame + m_transfer.start(), EchoDelayUs);
+        reply(frame, EchoDelayUs);
+        reply(m_transfer.start(), EchoDelayUs + 8 * ByteUs + EchoBlockPauseUs);
         return true;
     case 'y':
     case 'n':

@@ -72,8 +72,9 @@ QList<int> LoggerMemory::store(const QList<SimDataSet> &sets)
     write(11, quint8(end >> 16));
     write(12, quint8(end >> 8));
     write(13, quint8(end));
-    write(14, 0x00); // recording interval 00:02
-    write(15, 0x02);
+    write(14, m_intervalMinutes);
+    write(15, m_intervalSeconds);
+    writeReadings();
     return m_offsets;
 }
 
@@ -104,4 +105,67 @@ void LoggerMemory::damageSet(int k)
         write(m_offsets[k], 0x00);
         write(m_offsets[k] + 1, 0x00);
     }
+}
+
+QByteArray SimReading::record() const
+{
+    QByteArray r(10, '\0');
+    r[0] = char((weightingA ? 0x08 : 0x00) | (fast ? 0x10 : 0x00));
+    const QDate d = when.date();
+    const QTime t = when.time();
+    r[1] = char(bcd(d.year() % 100));
+    r[2] = char(invalidDate ? 0x00 : bcd(d.month()));
+    r[3] = char(bcd(d.day()));
+    r[4] = char(bcd(t.hour()));
+    r[5] = char(bcd(t.minute()));
+    r[6] = char(bcd(t.second()));
+    const int w = std::clamp(int(level), 0, 9999);
+    r[7] = char(bcd(w / 100));
+    r[8] = char(bcd(w % 100));
+    return r;
+}
+
+void LoggerMemory::writeReadings()
+{
+    write(20, quint8(m_readings.size()));
+    for (int i = 0; i < m_readings.size(); ++i) {
+        const QByteArray r = m_readings[i].record();
+        for (int k = 0; k < r.size(); ++k)
+            write(26 + 10 * i + k, quint8(r[k]));
+    }
+}
+
+void LoggerMemory::setReadings(const QList<SimReading> &readings)
+{
+    m_readings = readings.mid(0, 99);
+    for (int a = 20; a < FirstSet; ++a)
+        write(a, 0x00);
+    writeReadings();
+}
+
+void LoggerMemory::addReading(const SimReading &reading)
+{
+    if (m_readings.size() < 99) {
+        m_readings.append(reading);
+        writeReadings();
+    }
+}
+
+QList<SimReading> LoggerMemory::standardReadings()
+{
+    return {
+        {QDateTime(QDate(2026, 11, 30), QTime(9, 5, 30)), true, true, 945, false},
+        {QDateTime(QDate(2026, 11, 30), QTime(9, 6, 2)), false, false, 612, false},
+        {QDateTime(QDate(2026, 12, 1), QTime(17, 45, 0)), true, false, 1500, false},
+        {QDateTime(QDate(2026, 12, 1), QTime(17, 45, 9)), false, true, 733, true},
+        {QDateTime(QDate(2026, 12, 3), QTime(6, 0, 59)), true, true, 1501, false},
+    };
+}
+
+void LoggerMemory::setInterval(quint8 minutesBcd, quint8 secondsBcd)
+{
+    m_intervalMinutes = minutesBcd;
+    m_intervalSeconds = secondsBcd;
+    write(14, minutesBcd);
+    write(15, secondsBcd);
 }

@@ -53,6 +53,7 @@ quint8 MeterState::statusB() const
 SimulatedMeter::SimulatedMeter(const QDateTime &clockStart, quint32 seed)
     : m_clockStart(clockStart), m_rng(seed), m_levels(m_rng)
 {
+    m_logger.setReadings(LoggerMemory::standardReadings());
     m_logger.store(LoggerMemory::standardSets());
 }
 
@@ -127,6 +128,8 @@ void SimulatedMeter::receive(char byte, qint64 tUs)
 
 void SimulatedMeter::dispatch(const QByteArray &frame)
 {
+    if (dispatchSetup(frame))
+        return;
     if (dispatchLogger(frame))
         return;
     switch (frame[1]) {
@@ -184,8 +187,13 @@ void SimulatedMeter::pressKey(char key)
         s.maxMinSelector = 0;
         break;
     case 'R': // MEM: store the current level as a single value
-        if (s.storedValues.size() < 99)
+        if (s.storedValues.size() < 99) {
             s.storedValues.append(quint16(std::clamp(s.level, 0, 9999)));
+            m_logger.addReading({clockAt(m_nowUs), s.weightingA, s.fast, s.storedValues.last(), false});
+        }
+        break;
+    case 'e': // erase the logger memory
+        m_logger.erase();
         break;
     case 'Q': // RECALL: show the newest stored value, or back to measuring
         if (s.recallDisplay || s.storedValues.isEmpty()) {

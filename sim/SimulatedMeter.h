@@ -54,6 +54,9 @@ public:
     static constexpr qint64 EchoDelayUs = 2000;
     static constexpr qint64 IdentDelayUs = 5000;
     static constexpr qint64 FrameDelayUs = 3000;
+    // Between the echo of a block transfer's start and its first block the line stays quiet for
+    // a while: whoever counts the echo's 8 bytes sees them alone.
+    static constexpr qint64 EchoBlockPauseUs = 30000;
 
     struct TimedBytes {
         qint64 us;
@@ -102,6 +105,18 @@ public:
     const QList<TimedBytes> &receivedFrames() const { return m_received; }
     const QList<TimedBytes> &sentFrames() const { return m_sent; }
 
+    // The service side (SetupCommands.cpp): the firmware version the 'V' reply reports (times
+    // 100), whether a set-up session ('c' ... 'a' or "boot") is open, the calibration settings
+    // received, and the restarts.
+    quint8 firmwareVersion() const { return m_firmware; }
+    void setFirmwareVersion(quint8 hundredths) { m_firmware = hundredths; }
+    bool inSetupSession() const { return m_setupMode; }
+    struct Calibration {
+        quint8 hi = 0, lo = 0;
+    };
+    const QList<Calibration> &calibrations() const { return m_calibrations; }
+    int boots() const { return m_boots; }
+
     // The data logger: its memory and the block transfer of it (LoggerCommands.cpp).
     LoggerMemory &loggerMemory() { return m_logger; }
     BlockTransfer &blockTransfer() { return m_transfer; }
@@ -124,6 +139,8 @@ private:
     void dispatch(const QByteArray &frame);
     // The logger memory commands and the block transfer; true when the frame was one of them.
     bool dispatchLogger(const QByteArray &frame);
+    // The set-up session's frames and the calibration frame; true when the frame was one of them.
+    bool dispatchSetup(const QByteArray &frame);
     // What the meter's keys do to its state.
     void pressKey(char key);
     void reply(const QByteArray &bytes, qint64 delayUs);
@@ -155,6 +172,11 @@ private:
 
     LoggerMemory m_logger;
     qint64 m_bytesTransmitted = 0;
+    quint8 m_firmware = 0x6E;
+    bool m_setupMode = false;
+    bool m_expectClock = false;
+    QList<Calibration> m_calibrations;
+    int m_boots = 0;
     BlockTransfer m_transfer{m_logger};
 
     QList<TimedBytes> m_received;

@@ -7,6 +7,7 @@
 #include "cli/DownloadCommand.h"
 #include "cli/LiveCommand.h"
 #include "data/GraphTextFile.h"
+#include "cli/ServiceCli.h"
 #include "link/PortList.h"
 
 #include <QCoreApplication>
@@ -52,6 +53,7 @@ const char *const kHelp =
     "  2  no meter found\n"
     "  3  the meter is recording\n"
     "  4  a file could not be written or read\n"
+    "  5  an exchange with the meter failed\n"
     "  11 a damaged data set was found\n"
     "  12 memory error: more than 4000 data sets\n"
     "  13 the transfer ended with fewer bytes than requested\n"
@@ -86,7 +88,8 @@ bool parseDouble(const QString &text, double &value)
 
 int usage(const char *why)
 {
-    std::fprintf(stderr, "k352-cli: %s\n\n%s", why, kHelp);
+    std::fprintf(stderr, "k352-cli: %s\n\n", why);
+    std::fprintf(stderr, "%s%s", kHelp, kServiceHelp);
     return Usage;
 }
 
@@ -156,7 +159,7 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     QString port;
     if (args.value(0) == "--help" || args.value(0) == "-h" || args.isEmpty()) {
-        std::printf("%s", kHelp);
+        std::printf("%s%s", kHelp, kServiceHelp);
         return args.isEmpty() ? Usage : Success;
     }
     if (args.value(0) == "--port") {
@@ -188,5 +191,7 @@ int main(int argc, char **argv)
         return commandSets(args);
     if (command == "export")
         return commandExport(args);
+    if (isServiceCommand(command))
+        return runServiceCommand(command, port, args);
     return usage("unknown command");
 }

@@ -5,18 +5,12 @@
 
 #include <QFile>
 
-bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n,
-                  const QString &templatePath, QString *error)
+namespace {
+
+// The steps both set-ups share: images, null value, subsets and points, the reset of every
+// subset, the Y scale and, when minX is not 0, the X scale.
+void prepareScales(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n)
 {
-    bool fromTemplate = false;
-    if (!templatePath.isEmpty() && QFile::exists(templatePath)) {
-        QByteArray block;
-        const GraphFileResult read = readGraphFile(templatePath, &block);
-        if (read.ok())
-            fromTemplate = chart->LoadState(block);
-        else if (error)
-            *error = read.message;
-    }
     ChartLook &look = chart->look();
     look.prepareImages = true;
     look.nullDataValueY = 9999;
@@ -35,6 +29,24 @@ bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime ma
         look.manualMaxX = maxX;
     }
     look.allowDataLabels = sgNoDataLabels;
+}
+
+} // namespace
+
+bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n,
+                  const QString &templatePath, QString *error)
+{
+    bool fromTemplate = false;
+    if (!templatePath.isEmpty() && QFile::exists(templatePath)) {
+        QByteArray block;
+        const GraphFileResult read = readGraphFile(templatePath, &block);
+        if (read.ok())
+            fromTemplate = chart->LoadState(block);
+        else if (error)
+            *error = read.message;
+    }
+    ChartLook &look = chart->look();
+    prepareScales(chart, s, maxY, minY, maxX, minX, n);
     if (!fromTemplate) {
         const PEColor grey = PEargb(255, 190, 190, 190);
         const PEColor black = PEargb(255, 0, 0, 0);
@@ -66,4 +78,14 @@ bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime ma
     chart->PEactions(sgReinitAndReset);
     chart->Redraw();
     return fromTemplate;
+}
+
+void PrepareDataSetChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n)
+{
+    prepareScales(chart, s, maxY, minY, maxX, minX, n);
+    ChartLook &look = chart->look();
+    look.workingAxis = 0;
+    look.allowGraphAnnotHotSpots = true;
+    chart->PEactions(sgResetImage);
+    chart->PEactions(sgInvalidateImage);
 }

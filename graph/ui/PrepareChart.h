@@ -13,3 +13,7 @@ class PESGraph;
 // whether a template was used.
 bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n,
                   const QString &templatePath = QString(), QString *error = nullptr);
+
+// The chart set-up of a data set: scales, null value and hot spots, without the look (which the
+// window keeps from its first preparation or from a template).
+void PrepareDataSetChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n);

@@ -4,7 +4,9 @@
 #include "app/ui/K352Application.h"
 #include "chart/ui/PESGraph.h"
 #include "graph/ChartStatistics.h"
+#include "graph/ui/PrepareChart.h"
 #include "graph/ui/TwoThumbSlider.h"
+#include "logger/DataSetDisplay.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -65,7 +67,7 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     auto *setsColumn = new QVBoxLayout(pnlDataSets);
     setsColumn->setContentsMargins(2, 2, 2, 2);
     setsColumn->addWidget(caption(pnlDataSets, QStringLiteral("Messreihen")));
-    Grid2 = new QTableWidget(2, 6, pnlDataSets);
+    Grid2 = new QTableWidget(1, 6, pnlDataSets);
     Grid2->setObjectName(QStringLiteral("Grid2"));
     Grid2->setHorizontalHeaderLabels({QStringLiteral("Reihe"), QStringLiteral("Datum"), QStringLiteral("Zeit"),
                                       QStringLiteral("Rate"), QStringLiteral("Anzahl"), QStringLiteral("Bewertung")});
@@ -76,6 +78,7 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     Grid2->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid2->viewport()->setCursor(Qt::PointingHandCursor);
+    connect(Grid2, &QTableWidget::cellClicked, this, [this] { Grid2Click(); });
     setsColumn->addWidget(Grid2);
     pnlDataSets->setVisible(role == GraphRole::DataSet);
 
@@ -468,6 +471,70 @@ void TfrmGraph::ShowChartStatistics()
     txtDataNo->setText(QString::number(n));
     FormResize();
     setSlider(sliderSpan(n));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The data-set role.
+
+void TfrmGraph::fillDataSetList(const QList<QStringList> &rows)
+{
+    const QSignalBlocker block(Grid2);
+    Grid2->clearContents();
+    Grid2->setRowCount(std::max<qsizetype>(1, rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < 6 && c < rows[r].size(); ++c)
+            Grid2->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+    }
+    Grid2->clearSelection();
+    if (!rows.isEmpty())
+        Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 4), true);
+}
+
+void TfrmGraph::Grid2Click()
+{
+    const QList<QTableWidgetSelectionRange> ranges = Grid2->selectedRanges();
+    const int row = ranges.isEmpty() ? Grid2->currentRow() : ranges.first().topRow();
+    if (row < 0)
+        return;
+    const QTableWidgetItem *date = Grid2->item(row, 1);
+    if (!date || date->text().isEmpty())
+        return;
+    if (onDataSetChosen)
+        onDataSetChosen(row);
+}
+
+void TfrmGraph::showDataSet(const DataSetDisplay &d)
+{
+    if (d.set < 0)
+        return;
+    PrepareDataSetChart(PESGraph1, d.chart.subsets, d.chart.maxY, d.chart.minY, d.chart.maxX, d.chart.minX, d.count);
+    PESGraph1->PEactions(sgResetImage);
+    PESGraph1->PEactions(sgInvalidateImage);
+    if (d.count > 0 && d.x && d.y) {
+        PESGraph1->setXDataII(0, d.x, d.count);
+        PESGraph1->setYData(0, d.y, d.count);
+    }
+    txtStartTime->setText(d.txtStartTime);
+    txtSamplingRate->setEditText(d.txtSamplingRate);
+    if (!txtSamplingRate->isEditable()) {
+        txtSamplingRate->clear();
+        txtSamplingRate->addItem(d.txtSamplingRate);
+    }
+    txtDataNo->setText(d.txtDataNo);
+    txtMax->setText(d.txtMax);
+    txtMaxTime->setText(d.txtMaxTime);
+    txtMin->setText(d.txtMin);
+    txtMinTime->setText(d.txtMinTime);
+    txtAvgAll->setText(d.txtAvgAll);
+    FormResize();
+    SliderSpan span;
+    span.min = d.sliderMin;
+    span.max = d.sliderMax;
+    span.a = d.sliderThumb1;
+    span.b = d.sliderThumb2;
+    setSlider(span);
+    PESGraph1->PEactions(sgResetImage);
+    PESGraph1->PEactions(sgInvalidateImage);
 }
 
 // ---------------------------------------------------------------------------------------------

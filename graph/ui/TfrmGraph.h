@@ -38,6 +38,8 @@ public:
     std::function<void()> onActivated;
     // A Yes/No/Cancel question; a message box when unset.
     std::function<QMessageBox::StandardButton(const QString &)> ask;
+    // A row of the data-set list was picked: show data set n (0-based).
+    std::function<void(int set)> onDataSetChosen;
     // The main window's Save command for this window; unset while saving is not possible.
     std::function<void()> save;
 
@@ -52,6 +54,13 @@ public:
     // Makes the rate list the real-time window's pick-only list, enabled.
     void setRateListPickOnly();
     bool FormCloseQuery();
+
+    // The data-set list: one row per data set (number, date, time, interval, count, weighting),
+    // the first selected.
+    void fillDataSetList(const QList<QStringList> &rows);
+    void Grid2Click();
+    // Shows one data set of the store on the chart with its statistics and cursors.
+    void showDataSet(const struct DataSetDisplay &display);
 
     // The chart's mouse events: the read-out, dragging the cursor lines, marking a data point.
     void PESGraph1VertLineAnnotHotSpot(int line);

@@ -1,0 +1,17 @@
+#pragma once
+// The service commands of k352-cli (recall, info, set-clock, set-interval, erase): options,
+// connection and output, so the tool's main only dispatches.
+#include <QString>
+#include <QStringList>
+
+class CliLink;
+
+// Their lines of the help text.
+extern const char *const kServiceHelp;
+
+bool isServiceCommand(const QString &command);
+// Runs one of them: parses its options, connects to the meter (the given port, or a search) and
+// returns the exit code.
+int runServiceCommand(const QString &command, const QString &port, const QStringList &args);
+// Keeps SharedState::MeterRecording up to date from the live frames (the tool has no decoder).
+void trackMeterRecording(CliLink &cli);

@@ -1,0 +1,218 @@
+#include "logger/LoggerSetup.h"
+
+#include "logger/SetupFrames.h"
+
+#include "app/TDateTime.h"
+
+namespace {
+constexpr quint32 BusyFlagLimitMs = 2500;
+constexpr quint32 PortSettleMs = 5000;
+constexpr quint32 EchoLimitMs = 2500;
+// A few byte times at 9600 baud: long enough for a longer reply's next byte to show up.
+constexpr quint32 SettleMs = 3;
+constexpr int SwitchAttempts = 3;
+constexpr int SendAttempts = 3;
+} // namespace
+
+LoggerSetup::LoggerSetup(SharedState &state, SerialPort &comm1, SerialPort &comm2, Clock &clock, Timer &mainTimer,
+                         SetupUi &ui, std::function<void()> processEvents)
+    : m_state(state), m_comm1(comm1), m_comm2(comm2), m_clock(clock), m_timer(mainTimer), m_ui(ui),
+      m_processEvents(std::move(processEvents))
+{
+}
+
+void LoggerSetup::waitWhile(const bool &flag, quint32 limitMs)
+{
+    const quint32 start = m_clock.tickMs();
+    while (flag && quint32(m_clock.tickMs() - start) <= limitMs) {
+        if (m_processEvents)
+            m_processEvents();
+    }
+}
+
+void LoggerSetup::checkOverlap()
+{
+    if (m_comm1.isOpen() && m_comm2.isOpen())
+        m_overlap = true;
+}
+
+bool LoggerSetup::SwitchToSetupPort()
+{
+    for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {
+        try {
+            waitWhile(m_state.TimerBusy, BusyFlagLimitMs);
+            m_timer.setEnabled(false);
+            waitWhile(m_state.RxBusy, BusyFlagLimitMs);
+            m_comm1.close();
+            BusyWait(m_clock, PortSettleMs);
+            m_comm2.setDeviceName(m_comm1.deviceName());
+            m_comm2.setRxHandler({});
+            if (m_comm1.isOpen())
+                continue; // never both open
+            m_comm2.open();
+            checkOverlap();
+            if (m_comm2.isOpen())
+                return true;
+        } catch (const SilentAbort &) {
+        } catch (const PortError &) {
+        }
+    }
+    return false;
+}
+
+int LoggerSetup::waitBytes(int n, quint32 limitMs, bool exact)
+{
+    const quint32 start = m_clock.tickMs();
+    for (;;) {
+        const int waiting = m_comm2.bytesWaiting();
+        if (exact ? waiting == n : waiting >= n) {
+            BusyWait(m_clock, SettleMs);
+            const int now = m_comm2.bytesWaiting();
+            if (!exact || now == n)
+                return now;
+        }
+        if (quint32(m_clock.tickMs() - start) > limitMs)
+            return m_comm2.bytesWaiting();
+    }
+}
+
+bool LoggerSetup::SendSetupCommand(const QByteArray &frame)
+{
+    for (int attempt = 0; attempt < SendAttempts; ++attempt) {
+        m_comm2.write(frame);
+        if (waitBytes(int(frame.size()), EchoLimitMs, false) == frame.size())
+            return m_comm2.read(int(frame.size())) == frame;
+    }
+    return false;
+}
+
+void LoggerSetup::RestoreMainPort(bool extraWaits)
+{
+    if (extraWaits)
+        BusyWait(m_clock, 100);
+    bool closed = false;
+    try {
+        m_comm2.close();
+        closed = !m_comm2.isOpen();
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    if (closed) {
+        if (extraWaits)
+            BusyWait(m_clock, 300);
+        try {
+            m_comm1.open();
+            checkOverlap();
+        } catch (const SilentAbort &) {
+        } catch (const PortError &) {
+        }
+    }
+    try {
+        if (m_comm1.isOpen())
+            m_comm1.write(SetupFrames::Live);
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    m_timer.setEnabled(true);
+}
+
+void LoggerSetup::purgeBoth()
+{
+    m_comm2.purgeInput();
+    m_comm2.purgeOutput();
+}
+
+void LoggerSetup::beginExchange()
+{
+    BusyWait(m_clock, 100);
+    m_comm2.write(SetupFrames::Begin);
+    BusyWait(m_clock, 100);
+    purgeBoth();
+}
+
+bool LoggerSetup::setClock()
+{
+    if (!SendSetupCommand(SetupFrames::Rtc))
+        return false;
+    BusyWait(m_clock, 100);
+    const QByteArray frame = clockFrame(fromTDateTime(m_clock.now()));
+    if (!SendSetupCommand(frame))
+        return false;
+    m_lastClockFrame = frame;
+    return true;
+}
+
+bool LoggerSetup::Button1Click()
+{
+    m_ui.setBusyCursor(true);
+    bool ok = false;
+    try {
+        if (SwitchToSetupPort()) {
+            beginExchange();
+            BusyWait(m_clock, 100);
+            ok = setClock();
+        }
+    } catch (const SilentAbort &) {
+        ok = false;
+    } catch (const PortError &) {
+        ok = false;
+    }
+    m_ui.setBusyCursor(false);
+    m_ui.message(ok ? clockSetMessage(m_lastClockFrame) : QStringLiteral("Meter time updated fail"));
+    RestoreMainPort();
+    return ok;
+}
+
+bool LoggerSetup::Button2Click()
+{
+    const auto interval = parseInterval(m_ui.intervalMinutes(), m_ui.intervalSeconds());
+    if (!interval) {
+        m_ui.message(QStringLiteral("Invalid Input"));
+        return false;
+    }
+    m_ui.setBusyCursor(true);
+    bool ok = false;
+    try {
+        if (SwitchToSetupPort()) {
+            beginExchange();
+            if (SendSetupCommand(intervalFrame(*interval))) {
+                BusyWait(m_clock, 100);
+                m_comm2.write(SetupFrames::Boot);
+                ok = true;
+            }
+        }
+    } catch (const SilentAbort &) {
+        ok = false;
+    } catch (const PortError &) {
+        ok = false;
+    }
+    m_ui.setBusyCursor(false);
+    m_ui.message(ok ? QStringLiteral("Recording Interval Setup Successfully")
+                    : QStringLiteral("Recording Interval Setup Fail"));
+    RestoreMainPort();
+    return ok;
+}
+
+bool LoggerSetup::Button3Click()
+{
+    m_ui.setBusyCursor(true);
+    bool ok = false;
+    try {
+        if (SwitchToSetupPort()) {
+            beginExchange();
+            m_comm2.write(SetupFrames::Erase);
+            BusyWait(m_clock, 2500);
+            m_comm2.write(SetupFrames::Boot);
+            ok = true;
+        }
+    } catch (const SilentAbort &) {
+        // The erase frame may not have gone out: not reported as erased.
+        ok = false;
+    } catch (const PortError &) {
+        ok = false;
+    }
+    m_ui.setBusyCursor(false);
+    m_ui.message(ok ? QStringLiteral("Memory erased successfully") : QStringLiteral("Memory erased fail"));
+    RestoreMainPort();
+    return ok;
+}
