@@ -1,5 +1,7 @@
 #pragma once
 // State that the link, the live display and the logger commands share for the whole run.
+#include "graph/GraphMarks.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,6 +24,10 @@ struct SharedState {
     // Set while a cursor line is being dragged with the mouse.
     bool DragA = false;
     bool DragB = false;
+    // The click mode of the graph windows and the last annotation slot a mark took, one for all
+    // graph windows.
+    ClickMode GraphClickMode = ClickMode::Normal;
+    qint32 LastAnnotation = GraphMarks::CounterAtStart;
     QByteArray CommandFrame = QByteArray("\x02K\0\0\0\0\0\x03", 8);
     QByteArray LoggerFrame = QByteArray("\x02\0\0\0\0\0\0\x03", 8);
     QByteArray RxBuffer;

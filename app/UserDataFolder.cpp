@@ -26,3 +26,11 @@ QString prepareUserDataFolder(const QString &documents)
         return folder + '/';
     return base;
 }
+
+QString appDataFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return {};
+    return data + QStringLiteral("/k352_4/");
+}

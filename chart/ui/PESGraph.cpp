@@ -210,6 +210,9 @@ void PESGraph::PEactions(int action)
         m_pendingReplot.stop();
         m_plot->replot();
         break;
+    case sgCustomize:
+        customize();
+        break;
     case sgPrintDialog: {
         QPrinter printer(QPrinter::HighResolution);
         QPrintDialog dialog(&printer, this);
@@ -220,6 +223,30 @@ void PESGraph::PEactions(int action)
     default:
         break;
     }
+}
+
+void PESGraph::customize()
+{
+    m_dialogResult = 0;
+    {
+        ChartCustomizeDialog dialog(m_state.look, m_state.data.Subsets(), m_pages, this);
+        if (dialog.exec() == QDialog::Accepted) {
+            m_state.look = dialog.look();
+            m_dialogResult = 1;
+            Redraw();
+        }
+    }
+    if (OnCustomizeDlg)
+        OnCustomizeDlg();
+}
+
+void PESGraph::CustomizeAndPrint()
+{
+    const CustomizePages saved = m_pages;
+    m_pages = CustomizePages{false, false, false, false};
+    PEactions(sgCustomize);
+    m_pages = saved;
+    PEactions(sgPrintDialog);
 }
 
 void PESGraph::applyLook()

@@ -5,6 +5,7 @@
 // The readings live in the ChartState's arrays; Redraw() turns them into the plot's data. After
 // points were only appended since the last redraw, just those points are added to the plot.
 #include "chart/ChartState.h"
+#include "chart/ui/ChartCustomizeDialog.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -86,8 +87,27 @@ public:
     // sgResetImage rebuilds and draws once, at the following sgInvalidateImage or when the event
     // loop runs; sgInvalidateImage draws; sgReinitAndReset rebuilds everything, undoes the zoom
     // and draws; sgUndoZoom returns to the chart's scales; sgPrintDialog prints after the print
-    // dialog. sgCustomize is not offered by this widget and does nothing.
+    // dialog. sgCustomize shows the customisation dialog with the pages allowed below; OK takes
+    // its settings into the chart and redraws; DialogResult is then 1 (0 after Cancel), and
+    // OnCustomizeDlg runs either way.
     void PEactions(int action);
+
+    // Pages of the customisation dialog (its colour page is always shown).
+    bool AllowPage1() const { return m_pages.page1; }
+    void setAllowPage1(bool v) { m_pages.page1 = v; }
+    bool AllowPage2() const { return m_pages.page2; }
+    void setAllowPage2(bool v) { m_pages.page2 = v; }
+    bool AllowSubsetsPage() const { return m_pages.subsets; }
+    void setAllowSubsetsPage(bool v) { m_pages.subsets = v; }
+    bool AllowFontPage() const { return m_pages.fonts; }
+    void setAllowFontPage(bool v) { m_pages.fonts = v; }
+    // How the last customisation dialog ended: 1 after OK, 0 otherwise.
+    int DialogResult() const { return m_dialogResult; }
+
+    // Printing a graph window: the customisation dialog without its first four pages (colours
+    // only, for example a white background for paper), the pages allowed again, then the print
+    // dialog, which prints the chart.
+    void CustomizeAndPrint();
 
     // Geometry, in this widget's pixels and the chart's values (X as TDateTime in date-time mode).
     QRect GraphRect() const;
@@ -118,6 +138,7 @@ public:
     // A press on a drawn data point, when the look allows data hot spots.
     std::function<void(int subset, int point)> OnDataHotSpot;
     std::function<void()> OnZoomIn;
+    std::function<void()> OnCustomizeDlg;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -142,6 +163,7 @@ private:
     void onRelease(QMouseEvent *event);
     void onDoubleClick(QMouseEvent *event);
     void hotSpotEvent(QPoint pos, bool doubleClick);
+    void customize();
 
     ChartState m_state;
     QCustomPlot *m_plot = nullptr;
@@ -166,4 +188,6 @@ private:
     QCPRange m_zoomX, m_zoomY, m_fullX, m_fullY;
     QScrollBar *m_hScroll = nullptr;
     QScrollBar *m_vScroll = nullptr;
+    CustomizePages m_pages;
+    int m_dialogResult = 0;
 };

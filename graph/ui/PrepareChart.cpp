@@ -1,6 +1,7 @@
 #include "graph/ui/PrepareChart.h"
 
 #include "chart/ui/PESGraph.h"
+#include "graph/GraphFile.h"
 
 #include <QFile>
 
@@ -33,13 +34,16 @@ void prepareScales(PESGraph *chart, int s, double maxY, double minY, TDateTime m
 } // namespace
 
 bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n,
-                  const QString &templatePath)
+                  const QString &templatePath, QString *error)
 {
     bool fromTemplate = false;
     if (!templatePath.isEmpty() && QFile::exists(templatePath)) {
-        QFile file(templatePath);
-        if (file.open(QIODevice::ReadOnly))
-            fromTemplate = chart->LoadState(file.readAll());
+        QByteArray block;
+        const GraphFileResult read = readGraphFile(templatePath, &block);
+        if (read.ok())
+            fromTemplate = chart->LoadState(block);
+        else if (error)
+            *error = read.message;
     }
     ChartLook &look = chart->look();
     prepareScales(chart, s, maxY, minY, maxX, minX, n);

@@ -1,0 +1,19 @@
+#include "graph/SamplingRateChoice.h"
+
+#include "app/SystemFormats.h"
+#include "graph/ChartStatistics.h"
+
+SamplingRateChoice chooseSamplingRate(const QString &picked, bool recording, double currentRate)
+{
+    SamplingRateChoice c;
+    c.rate = currentRate;
+    if (recording) {
+        c.entry = RateToEntry(currentRate);
+        c.message = RateLockedMessage;
+        return c;
+    }
+    double value = 0;
+    if (parseLocalNumber(picked, &value))
+        c.rate = value;
+    return c;
+}

@@ -1,0 +1,15 @@
+#include "graph/ui/CustomizeTemplate.h"
+
+#include "chart/ui/PESGraph.h"
+#include "graph/GraphFile.h"
+#include "graph/ui/TfrmYesNo.h"
+
+QString keepCustomizationAsTemplate(PESGraph &chart, const QString &appData, const std::function<bool()> &askKeep)
+{
+    if (chart.DialogResult() != 1)
+        return {};
+    const bool keep = askKeep ? askKeep() : TfrmYesNo::ask(&chart);
+    if (!keep)
+        return {};
+    return saveTemplate(chart.SaveState(), appData).message;
+}
