@@ -1,8 +1,10 @@
 // The Open and Save commands on screen: the choice dialog, the file dialogs' settings, and the
 // operation each chosen name leads to.
 #include "app/Catalogue.h"
+#include "app/ManualFile.h"
 #include "app/SharedState.h"
 #include "app/ui/K352Application.h"
+#include "app/ui/ManualViewer.h"
 #include "data/ui/FileDialog.h"
 #include "data/ui/OpenSaveCommands.h"
 #include "data/ui/TfrmOpenSave.h"
@@ -69,6 +71,11 @@ void acceptRangeWhenShown()
     });
 }
 
+QString manualFileNameForTest()
+{
+    return manualFileName(QLocale::system().language());
+}
+
 } // namespace
 
 class GuiOpenSave : public QObject {
@@ -80,6 +87,7 @@ private slots:
     void openDefaultExtensionCarriesOver();
     void saveByActiveWindow();
     void saveTableWhateverExtension();
+    void helpOpensManualWhenPresent();
 };
 
 void GuiOpenSave::choiceDialog()
@@ -310,6 +318,22 @@ void GuiOpenSave::saveTableWhateverExtension()
     QCOMPARE(c.Save1Click(&values), SaveOperation::CaptureText);
     QCOMPARE(fileBytes(answer + QStringLiteral(".CAP")).count('\n'), 99);
     QCOMPARE(suffixes.last(), QStringLiteral("CAP"));
+}
+
+void GuiOpenSave::helpOpensManualWhenPresent()
+{
+    // The manual of the system language (English under the tests' C locale) in the user data
+    // folder is handed to the viewer; without it nothing is opened.
+    QTemporaryDir dir;
+    QStringList opened;
+    auto open = [&](const QString &f) { opened << f; };
+    QVERIFY(openManual(dir.path(), open).isEmpty());
+    QVERIFY(opened.isEmpty());
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("Instruction Manual"))));
+    const QString manual = dir.filePath(QStringLiteral("Instruction Manual/")) + manualFileNameForTest();
+    QVERIFY(putFile(manual, "%PDF-1.4\n"));
+    QCOMPARE(openManual(dir.path(), open), manual);
+    QCOMPARE(opened, QStringList{manual});
 }
 
 int main(int argc, char **argv)
