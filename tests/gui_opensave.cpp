@@ -9,6 +9,8 @@
 #include "data/ui/OpenSaveCommands.h"
 #include "data/ui/TfrmOpenSave.h"
 #include "data/ui/TfrmScope.h"
+#include "chart/ui/PESGraph.h"
+#include "graph/ui/PrepareChart.h"
 #include "graph/ui/TfrmGraph.h"
 #include "support/TextFiles.h"
 #include "tables/ui/TfrmDataCapture.h"
@@ -87,6 +89,7 @@ private slots:
     void openDefaultExtensionCarriesOver();
     void saveByActiveWindow();
     void saveTableWhateverExtension();
+    void graphTextByDefault();
     void helpOpensManualWhenPresent();
 };
 
@@ -318,6 +321,33 @@ void GuiOpenSave::saveTableWhateverExtension()
     QCOMPARE(c.Save1Click(&values), SaveOperation::CaptureText);
     QCOMPARE(fileBytes(answer + QStringLiteral(".CAP")).count('\n'), 99);
     QCOMPARE(suffixes.last(), QStringLiteral("CAP"));
+}
+
+void GuiOpenSave::graphTextByDefault()
+{
+    // Without a replacement, the graph text export writes the chart's points; a point whose level
+    // was never written reads 0, and a point with time 0 ends the file.
+    LocaleScope scope{QLocale(QStringLiteral("en_US"))};
+    SharedState state;
+    TfrmGraph graph(GraphRole::File, state);
+    const TDateTime t0 = dateTimeOf(2010, 12, 31, 14, 5, 30, 5);
+    const TDateTime t1 = dateTimeOf(2010, 12, 31, 14, 5, 30, 250);
+    PrepareChart(graph.PESGraph1, 1, 130, 30, t1, t0, 4);
+    graph.PESGraph1->setXDataII(0, 0, t0);
+    graph.PESGraph1->setYData(0, 0, 56.7f);
+    graph.PESGraph1->setXDataII(0, 1, t1);
+    graph.PESGraph1->setXDataII(0, 3, t1);
+    graph.PESGraph1->setYData(0, 3, 60.0f);
+
+    QTemporaryDir dir;
+    QWidget main;
+    OpenSaveCommands c(&main);
+    c.commaDecimal = [] { return false; };
+    const QString name = dir.filePath(QStringLiteral("g.CSV"));
+    c.SaveDialog1.answer = [&](QFileDialog &) { return name; };
+    acceptRangeWhenShown();
+    QCOMPARE(c.Save1Click(&graph), SaveOperation::GraphTextComma);
+    QCOMPARE(fileBytes(name), QByteArray("12/31/2010,14:05:30.5,56.7\r\n12/31/2010,14:05:30.250,0.0\r\n"));
 }
 
 void GuiOpenSave::helpOpensManualWhenPresent()
