@@ -244,7 +244,10 @@ std::optional<TDateTime> textToDateTime(std::string_view s, const RegionalFormat
             ++i;
             if (!readInt(s, i, se, 2))
                 return std::nullopt;
-            if (i < s.size() && s[i] == dec) {
+            // The graph text file writes a point before the milliseconds whatever the regional
+            // settings, so a point is taken as well as the decimal separator: a file the program
+            // wrote reads back under every locale.
+            if (i < s.size() && (s[i] == dec || s[i] == '.')) {
                 ++i;
                 if (!readInt(s, i, ms, 3))
                     return std::nullopt;

@@ -33,7 +33,8 @@ private:
 QString levelText(float level, const RegionalFormat &f);
 
 // "date time" text of a table row to TDateTime: the short date format, blanks, hours with optional
-// minutes, seconds and milliseconds (an integer count after the decimal separator), optional AM/PM.
+// minutes, seconds and milliseconds (an integer count after the decimal separator or a point, the
+// form the graph text file writes), optional AM/PM.
 std::optional<TDateTime> textToDateTime(std::string_view utf8, const RegionalFormat &f);
 // A decimal number with the decimal separator.
 std::optional<double> textToNumber(std::string_view utf8, const RegionalFormat &f);

@@ -277,14 +277,14 @@ void GuiTables::outputToGraph()
 
     // A first row that does not convert: the message, and an empty result for the empty window.
     const QString bad = dir.filePath(QStringLiteral("bad.txt"));
-    putFile(bad, "31.12.2010\t14:00:00.5\t50,0\r\n");
+    putFile(bad, "31.12.2010\t14:00:00;5\t50,0\r\n");
     std::unique_ptr<TfrmList> badList(TfrmList::readTextFile(bad, '\t'));
     badList->outputToGraph = list->outputToGraph;
     badList->btnOutputToGraphClick();
     QCOMPARE(calls, 2);
     QCOMPARE(got.status, TableGraph::BadEnds);
     QVERIFY(got.xs.empty());
-    QCOMPARE(log.texts.last(), QStringLiteral("'31.12.2010 14:00:00.5' is not a valid date and time"));
+    QCOMPARE(log.texts.last(), QStringLiteral("'31.12.2010 14:00:00;5' is not a valid date and time"));
 }
 
 void GuiTables::activation()

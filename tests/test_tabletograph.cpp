@@ -89,32 +89,46 @@ void TestTableToGraph::convertsEveryRow()
 void TestTableToGraph::pointTimeUnderCommaLocale()
 {
     // A German graph export writes a point before the milliseconds; with a comma as the decimal
-    // separator that time does not convert.
+    // separator that file still turns into the graph it came from.
     LocaleScope scope{QLocale(QStringLiteral("de_DE"))};
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("g.txt"));
-    const TDateTime x[] = {dateTimeOf(2010, 12, 31, 14, 5, 30, 5), dateTimeOf(2010, 12, 31, 14, 5, 31)};
-    const float y[] = {56.7f, 57.0f};
+    const TDateTime x[] = {dateTimeOf(2010, 12, 31, 14, 5, 30, 5), dateTimeOf(2010, 12, 31, 14, 5, 30, 250),
+                           dateTimeOf(2010, 12, 31, 14, 5, 31)};
+    const float y[] = {56.7f, 57.0f, 58.5f};
     ScriptedTextUi ui;
-    exportGraphText(ui, name, x, y, 2, '\t');
+    QCOMPARE(exportGraphText(ui, name, x, y, 3, '\t').status, TextExportResult::Written);
     const TextReadResult read = readTextTable(name, '\t', ui);
     QVERIFY(read.grid);
+    QCOMPARE(read.grid->cell(2, 1), QStringLiteral("14:05:30.5"));
     ScriptedTextUi convertUi;
     TableGraph graph = convertTableToGraph(*read.grid, convertUi);
+    QCOMPARE(graph.status, TableGraph::Converted);
+    QVERIFY(convertUi.messages.isEmpty());
+    QCOMPARE(graph.xs.size(), size_t(3));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(sameMillisecond(graph.xs[size_t(i)], x[i]));
+        QCOMPARE(graph.ys[size_t(i)], y[i]);
+    }
+
+    // A first row that does not convert is named in the message.
+    auto g = tableOf("31.12.2010\t14:05:30;5\t50,0\r\n31.12.2010\t14:05:31\t50,0\r\n");
+    ScriptedTextUi firstUi;
+    graph = convertTableToGraph(*g, firstUi);
     QCOMPARE(graph.status, TableGraph::BadEnds);
     QVERIFY(graph.xs.empty());
-    QCOMPARE(convertUi.messages, QStringList{QStringLiteral("'31.12.2010 14:05:30.5' is not a valid date and time")});
-    QVERIFY(convertUi.opened.empty());
+    QCOMPARE(firstUi.messages, QStringList{QStringLiteral("'31.12.2010 14:05:30;5' is not a valid date and time")});
+    QVERIFY(firstUi.opened.empty());
 
     // The last row alone failing names the last row.
-    auto g = tableOf("31.12.2010\t14:05:30\t50,0\r\n31.12.2010\t14:05:31\t50,0\r\n31.12.2010\t14:05:32.250\t50,0\r\n");
+    g = tableOf("31.12.2010\t14:05:30\t50,0\r\n31.12.2010\t14:05:31\t50,0\r\n31.12.2010\t14:05:32.2500\t50,0\r\n");
     ScriptedTextUi lastUi;
     graph = convertTableToGraph(*g, lastUi);
     QCOMPARE(graph.status, TableGraph::BadEnds);
-    QCOMPARE(lastUi.messages, QStringList{invalidDateTimeMessage(QStringLiteral("31.12.2010 14:05:32.250"))});
+    QCOMPARE(lastUi.messages, QStringList{invalidDateTimeMessage(QStringLiteral("31.12.2010 14:05:32.2500"))});
 
     // In a row between them the time is skipped: time 0 and the null level.
-    g = tableOf("31.12.2010\t14:05:30\t50,0\r\n31.12.2010\t14:05:31.5\t51,0\r\n31.12.2010\t14:05:32\t52,0\r\n");
+    g = tableOf("31.12.2010\t14:05:30\t50,0\r\n31.12.2010\t14:05:31x5\t51,0\r\n31.12.2010\t14:05:32\t52,0\r\n");
     ScriptedTextUi midUi;
     graph = convertTableToGraph(*g, midUi);
     QCOMPARE(graph.status, TableGraph::Converted);

@@ -231,23 +231,32 @@ void TestTextFormats::dateTimeForms()
 
 void TestTextFormats::pointTimeUnderCommaLocale()
 {
-    // A time that the graph export wrote with a point before the milliseconds does not convert where
-    // the decimal separator is a comma, and does where it is a point.
-    const QByteArray text = "31.12.2010 14:05:30.5";
-    {
-        LocaleGuard guard{QLocale(QStringLiteral("de_DE"))};
-        QVERIFY(!textToDateTime(text.toStdString(), RegionalFormat::current()).has_value());
-        QByteArray l = line(at(2010, 12, 31, 14, 5, 30, 5), 56.7f, '\t');
-        QList<QByteArray> fields = l.split('\t');
-        QVERIFY(!textToDateTime((fields[0] + ' ' + fields[1]).toStdString(), RegionalFormat::current()).has_value());
+    // The graph export writes a point before the milliseconds under every locale; the conversion
+    // takes it where the decimal separator is a comma as well as where it is a point, so a file the
+    // program wrote reads back. Other characters there are still refused.
+    for (const char *name : {"de_DE", "en_US"}) {
+        LocaleGuard guard{QLocale(QLatin1String(name))};
+        const RegionalFormat f = RegionalFormat::current();
+        for (const TDateTime x : {at(2010, 12, 31, 14, 5, 30, 5), at(2010, 12, 31, 14, 5, 30, 250),
+                                  at(2010, 12, 31, 23, 59, 59, 999), at(2010, 12, 31, 0, 0, 0, 0)}) {
+            const QByteArray l = line(x, 56.7f, '\t');
+            const QList<QByteArray> fields = l.split('\t');
+            const QByteArray text = fields[0] + ' ' + fields[1];
+            QVERIFY2(fields[1].contains('.'), l.constData());
+            QCOMPARE(textToDateTime(text.toStdString(), f), std::optional<TDateTime>(x));
+        }
+        QByteArray bad = line(at(2010, 12, 31, 14, 5, 30, 5), 56.7f, '\t').split('\t')[1];
+        bad.replace('.', ';');
+        QVERIFY(!textToDateTime((QLocale().toString(QDate(2010, 12, 31), f.shortDate).toUtf8() + ' ' + bad).toStdString(), f)
+                     .has_value());
     }
-    {
-        LocaleGuard guard{QLocale(QStringLiteral("en_US"))};
-        QByteArray l = line(at(2010, 12, 31, 14, 5, 30, 5), 56.7f, '\t');
-        QList<QByteArray> fields = l.split('\t');
-        QCOMPARE(textToDateTime((fields[0] + ' ' + fields[1]).toStdString(), RegionalFormat::current()),
-                 std::optional<TDateTime>(at(2010, 12, 31, 14, 5, 30, 5)));
-    }
+    LocaleGuard guard{QLocale(QStringLiteral("de_DE"))};
+    const RegionalFormat f = RegionalFormat::current();
+    QCOMPARE(textToDateTime("31.12.2010 14:05:30.5", f), std::optional<TDateTime>(at(2010, 12, 31, 14, 5, 30, 5)));
+    QCOMPARE(textToDateTime("31.12.2010 14:05:30,5", f), std::optional<TDateTime>(at(2010, 12, 31, 14, 5, 30, 5)));
+    QVERIFY(!textToDateTime("31.12.2010 14:05.5", f).has_value());
+    QVERIFY(!textToDateTime("31.12.2010 14:05:30.", f).has_value());
+    QVERIFY(!textToDateTime("31.12.2010 14:05:30.1000", f).has_value());
 }
 
 void TestTextFormats::numberTexts()

@@ -1,0 +1,66 @@
+#pragma once
+// The File menu's Open and Save commands: the open choice dialog, the two file dialogs the main
+// window keeps for the whole run, and the operation that the chosen name's extension selects.
+// The operations themselves are given by the main window (they create windows and touch the
+// data set store); exports of table and single-values windows and graph text exports have
+// defaults here.
+#include "data/OpenSaveRules.h"
+#include "data/ui/FileDialog.h"
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+class TfrmDataCapture;
+class TfrmGraph;
+class TfrmList;
+class TfrmOpenSave;
+
+struct OpenSaveActions {
+    // Open.
+    std::function<void(const QString &fileName)> openCollection;
+    std::function<void(const QString &fileName)> openGraphFile;
+    std::function<void(const QString &fileName, char separator)> readTextTable;
+    std::function<void(const QString &fileName)> readCaptureFile;
+    // Save.
+    std::function<void(TfrmGraph *window, const QString &fileName)> saveGraphFile;
+    std::function<void(const QString &fileName)> saveCollection;
+    // Default: the chart's subset 0 as graph text, with the range dialog and "Saving Progress".
+    std::function<void(TfrmGraph *window, const QString &fileName, char separator)> exportGraphText;
+    // Defaults: the window's saveAs().
+    std::function<void(TfrmList *window, const QString &fileName)> exportTable;
+    std::function<void(TfrmDataCapture *window, const QString &fileName)> exportCapture;
+};
+
+class OpenSaveCommands {
+public:
+    // parent: the main window, owner of the dialogs and messages.
+    explicit OpenSaveCommands(QWidget *parent);
+
+    OpenSaveActions actions;
+    // The folders of the dialogs' initial folder rule; programFolder defaults to the program's.
+    std::function<QString()> userDataFolder;
+    QString programFolder;
+    // Whether the system decimal separator is a comma; by default from the default locale.
+    std::function<bool()> commaDecimal;
+    // Hook for tests: answers the choice dialog (returns its result) instead of showing it.
+    std::function<int(TfrmOpenSave &)> runChoice;
+
+    FileDialog OpenDialog1{FileDialog::Open};
+    FileDialog SaveDialog1{FileDialog::Save};
+
+    // Open: the choice dialog, then the file dialog of the choice, then the operation.
+    void Open1Click();
+    // Save for the active child window (none: nothing). Returns the operation that ran.
+    SaveOperation Save1Click(QWidget *activeChild);
+
+    // The class of a child window as Save sees it (the window itself or its frame).
+    static ChildClass childClassOf(QWidget *child);
+
+private:
+    QString folder() const;
+    bool comma() const;
+    void openSingleFile();
+    void openCaptureFile();
+    QWidget *m_parent;
+};
