@@ -110,6 +110,7 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     buildMenus();
     buildPanel1();
     connectLoggerCommands();
+    connectFileCommands();
     column->addWidget(m_panel1);
 
     m_workspace = new QMdiArea(central);
@@ -215,9 +216,6 @@ void TfrmMain::buildMenus()
     separator(help1, "N4");
     connect(addItem(help1, "About1", QStringLiteral("&About")), &QAction::triggered, this, &TfrmMain::About1Click);
 
-    // Commands whose handlers come later: present, but not offered yet.
-    for (const char *name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Tile1", "Cascade1", "Contents1"})
-        qobject_cast<QAction *>(m_controls.value(QLatin1String(name)))->setEnabled(false);
 }
 
 void TfrmMain::offer(const char *name, void (TfrmMain::*handler)(), bool enable)
@@ -430,8 +428,9 @@ void TfrmMain::MainTimerTimer()
 
 void TfrmMain::Exit1Click()
 {
-    // Ends the loop without asking any window; the port closes when it is destroyed.
-    QCoreApplication::exit(0);
+    // Closing the main window asks every child window first, so an unsaved recording or download
+    // is not lost without a question; the port closes when the window is destroyed.
+    close();
 }
 
 void TfrmMain::About1Click()
@@ -476,19 +475,15 @@ void TfrmMain::RealTimeGraph1Click()
 
 TfrmGraph *TfrmMain::OpenRealTimeGraph()
 {
-    auto *graph = new TfrmGraph(GraphRole::RealTime, m_state);
+    TfrmGraph *graph = newGraphWindow(GraphRole::RealTime);
     graph->onClosed = [this](TfrmGraph *) { realTimeGraphClosed(); };
-    graph->onActivated = [this] {
-        if (auto *button = qobject_cast<QWidget *>(m_controls.value(QStringLiteral("btnOutputToGraph"))))
-            button->setEnabled(false);
-    };
-    QMdiSubWindow *frame = m_workspace->addSubWindow(graph);
+    QWidget *frame = graph->parentWidget();
     frame->move(frame->x(), 0);
     qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(true);
 
     const TDateTime t = m_clock.now();
     const double r = m_state.SamplingInterval;
-    PrepareChart(graph->PESGraph1, 1, 130, 30, t + r * 2000 / 86400.0, t, 2000);
+    prepareChart(graph, t + r * 2000 / 86400.0, t, 2000);
     graph->PESGraph1->setYAxisLabel(QStringLiteral("dB"));
     graph->PESGraph1->look().noRandomPointsToExport = true;
     graph->PESGraph1->look().focalRect = false;
@@ -540,7 +535,8 @@ void TfrmMain::btnRunClick()
             graph->setFocus();
             if (answer == QMessageBox::Cancel)
                 return;
-            // Yes: saving the recording comes with the file commands; until then it goes on as No.
+            if (answer == QMessageBox::Yes)
+                m_openSave->Save1Click(graph);
         }
     }
 
@@ -569,10 +565,7 @@ void TfrmMain::createPanel()
 {
     auto *panel = new TfrmPanel(m_link, m_state, m_lcdImages);
     panel->onClosed = [this] { panelClosed(); };
-    panel->onActivated = [this] {
-        if (auto *button = qobject_cast<QWidget *>(m_controls.value(QStringLiteral("btnOutputToGraph"))))
-            button->setEnabled(false);
-    };
+    panel->onActivated = [this] { setOutputToGraphEnabled(false); };
     panel->showMessage = [this](const QString &text) {
         showMessage(this, QMessageBox::Information, windowTitle(), text);
     };

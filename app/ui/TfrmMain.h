@@ -10,10 +10,14 @@
 #include "link/Timer.h"
 #include "panel/ReadingDecoder.h"
 #include "data/DataSetStore.h"
+#include "data/ui/OpenSaveCommands.h"
+#include "graph/ui/TfrmGraph.h"
+#include "tables/TableToGraph.h"
 #include "logger/ui/ServiceCommands.h"
 #include "realtime/RealTimeRecorder.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <QList>
 #include <QMap>
 #include <QPixmap>
@@ -29,7 +33,7 @@ class QMenu;
 class QToolButton;
 class TfrmAbout;
 class TfrmPanel;
-class TfrmGraph;
+class QPrinter;
 class TfrmSetupRealTime;
 class WindowLoggerUi;
 enum class Glyph;
@@ -90,6 +94,17 @@ public:
     void Setup1Click();
     void Cali1Click();
     void RECALL1Click();
+    // File, print and window commands.
+    void Open1Click();
+    void Save1Click();
+    void btnPrintClick();
+    void PrinterSetup1Click();
+    void btnOutputToGraphClick();
+    void Tile1Click();
+    void Cascade1Click();
+    void Contents1Click();
+    OpenSaveCommands &openSave() { return *m_openSave; }
+    QPrinter &printer() { return *m_printer; }
     // The data-set graph window, or none while it is closed.
     TfrmGraph *dataSetGraph() const;
     DataSetStore &store() { return m_store; }
@@ -129,6 +144,19 @@ private:
     void setRunning(bool running);
     void offer(const char *name, void (TfrmMain::*handler)(), bool enable = true);
     void connectLoggerCommands();
+    void connectFileCommands();
+    // A graph window in the workspace, with the main window's hooks set.
+    TfrmGraph *newGraphWindow(GraphRole role, const QString &title = QString());
+    // The chart set-up of a new graph window with the user's template; a template that cannot be
+    // read is reported.
+    void prepareChart(TfrmGraph *graph, TDateTime maxX, TDateTime minX, int n);
+    void setOutputToGraphEnabled(bool enabled);
+    void openCollection(const QString &fileName);
+    void openGraphFile(const QString &fileName);
+    void readTextTable(const QString &fileName, char separator);
+    void readCaptureFile(const QString &fileName);
+    void outputToGraph(const TableGraph &table, const QString &title);
+    QWidget *activeChild() const;
     bool openDataSetGraph();
     void showDataSet(int n);
     ServicePieces servicePieces();
@@ -159,6 +187,8 @@ private:
     QPointer<TfrmGraph> m_dataSetGraph;
     QPointer<TfrmDataCapture> m_dataCapture;
     QPointer<TfrmSetup> m_setup;
+    std::unique_ptr<OpenSaveCommands> m_openSave;
+    std::unique_ptr<QPrinter> m_printer;
 
     QMdiArea *m_workspace = nullptr;
     QWidget *m_panel1 = nullptr;

@@ -58,18 +58,14 @@ bool TfrmMain::openDataSetGraph()
             frame->showNormal();
         return false;
     }
-    auto *graph = new TfrmGraph(GraphRole::DataSet, m_state);
-    graph->onActivated = [this] {
-        if (auto *button = qobject_cast<QWidget *>(m_controls.value(QStringLiteral("btnOutputToGraph"))))
-            button->setEnabled(false);
-    };
+    TfrmGraph *graph = newGraphWindow(GraphRole::DataSet);
     graph->onDataSetChosen = [this](int n) { showDataSet(n); };
-    QMdiSubWindow *frame = m_workspace->addSubWindow(graph);
+    QWidget *frame = graph->parentWidget();
     // Right of the control panel, at the top, as large as the workspace allows.
     const int left = m_panel ? m_panel->parentWidget()->width() : 0;
     const QSize room = m_workspace->viewport()->size() - QSize(left, 0);
     frame->setGeometry(left, 0, std::max(640, std::min(1060, room.width())), std::max(480, std::min(640, room.height())));
-    PrepareChart(graph->PESGraph1, 1, 130, 30, 0, 0, 0);
+    prepareChart(graph, 0, 0, 0);
     graph->PESGraph1->setYAxisLabel(QStringLiteral("dB"));
     graph->PESGraph1->Redraw();
     m_dataSetGraph = graph;
