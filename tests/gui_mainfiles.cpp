@@ -1,0 +1,174 @@
+// The main window's file commands with their windows: a collection file into the data-set window
+// (and one that does not parse leaving it alone), a graph file into a new window (and a broken one
+// giving a message and no window), a table read and turned into a graph, tiling.
+#include "app/ui/K352Application.h"
+#include "app/ui/TfrmMain.h"
+#include "chart/ui/PESGraph.h"
+#include "graph/GraphFile.h"
+#include "graph/ui/TfrmGraph.h"
+#include "support/ImageBuilder.h"
+#include "tables/ui/TfrmList.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+TfrmMainOptions quietOptions()
+{
+    TfrmMainOptions o;
+    o.systemPorts = false;
+    o.startup = false;
+    return o;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QList<TfrmGraph *> graphWindows(TfrmMain &w, GraphRole role)
+{
+    QList<TfrmGraph *> out;
+    for (QMdiSubWindow *sub : w.workspace()->subWindowList()) {
+        if (auto *g = qobject_cast<TfrmGraph *>(sub->widget()); g && g->role() == role)
+            out << g;
+    }
+    return out;
+}
+
+} // namespace
+
+class GuiMainFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QStringList m_messages;
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_messages.clear();
+        setMessageResponder([this](const QString &text, QMessageBox::StandardButtons) {
+            m_messages << text;
+            return QMessageBox::Ok;
+        });
+    }
+    void cleanup() { setMessageResponder({}); }
+
+    void collectionFileIntoTheDataSetWindow()
+    {
+        TfrmMain w(quietOptions());
+        w.state().UserDataFolder = m_dir.path() + "/data/";
+        QVERIFY(QDir().mkpath(w.state().UserDataFolder));
+        ImageBuilder b;
+        ImageSet one;
+        one.values = ramp(30);
+        b.add(one);
+        ImageSet two;
+        two.values = ramp(12, 700);
+        two.flags = 0x00;
+        b.add(two);
+        const QString good = m_dir.filePath("two.rec");
+        writeFile(good, b.finish());
+        w.openSave().actions.openCollection(good);
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('|')));
+        TfrmGraph *g = w.dataSetGraph();
+        QVERIFY(g);
+        QCOMPARE(g->Grid2->rowCount(), 2);
+        QCOMPARE(g->Grid2->item(1, 5)->text(), QString("C"));
+        QCOMPARE(g->PESGraph1->Points(), 30);
+        QVERIFY(!w.state().DownloadUnsaved);
+
+        // A file that does not parse leaves the collection on screen and says so.
+        ImageBuilder empty;
+        const QString bad = m_dir.filePath("none.rec");
+        writeFile(bad, empty.finish(0));
+        w.openSave().actions.openCollection(bad);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains("none.rec"));
+        QCOMPARE(w.store().setCount(), 2);
+        QCOMPARE(g->Grid2->rowCount(), 2);
+        QCOMPARE(g->PESGraph1->Points(), 30);
+        QCOMPARE(graphWindows(w, GraphRole::DataSet).size(), 1);
+    }
+
+    void graphFileIntoANewWindow()
+    {
+        TfrmMain w(quietOptions());
+        ChartState state;
+        state.data.setSubsets(1);
+        state.data.setPoints(3);
+        for (int i = 0; i < 3; ++i) {
+            state.data.setXDataII(0, i, 46000.5 + i / 86400.0);
+            state.data.setYData(0, i, 60.0f + i);
+        }
+        state.look.mainTitle = "Kept";
+        const QString path = m_dir.filePath("chart.ghf");
+        QCOMPARE(saveGraphFile(SaveChartState(state), path).outcome, GraphFileResult::Ok);
+        w.openSave().actions.openGraphFile(path);
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('|')));
+        QList<TfrmGraph *> files = graphWindows(w, GraphRole::File);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files[0]->windowTitle(), path);
+        QCOMPARE(files[0]->PESGraph1->Points(), 3);
+        QCOMPARE(files[0]->PESGraph1->MainTitle(), QString("Kept"));
+        QCOMPARE(files[0]->txtDataNo->text(), QString("3"));
+
+        // A length field larger than the file: a message and no window.
+        const QString broken = m_dir.filePath("broken.ghf");
+        writeFile(broken, QByteArray("\xff\xff\x00\x00KCHS", 8));
+        w.openSave().actions.openGraphFile(broken);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(graphWindows(w, GraphRole::File).size(), 1);
+    }
+
+    void tableIntoAGraphAndTiling()
+    {
+        TfrmMain w(quietOptions());
+        w.resize(1000, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString path = m_dir.filePath("table.txt");
+        writeFile(path, "12/09/2026\t14:05:30.5\t61.5\r\n"
+                        "12/09/2026\t14:05:31.5\t62.5\r\n"
+                        "12/09/2026\t14:05:32.5\t63.5\r\n");
+        w.openSave().actions.readTextTable(path, '\t');
+        auto *list = w.findChild<TfrmList *>();
+        QVERIFY(list);
+        auto *out = w.findChild<QToolButton *>("btnOutputToGraph");
+        QVERIFY(out->isEnabled());
+        w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(list->parentWidget()));
+        w.btnOutputToGraphClick();
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('|')));
+        QList<TfrmGraph *> files = graphWindows(w, GraphRole::File);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files[0]->PESGraph1->Points(), 3);
+        QCOMPARE(files[0]->PESGraph1->YData(0, 2), 63.5f);
+        QVERIFY(files[0]->PESGraph1->XDataII(0, 1) > files[0]->PESGraph1->XDataII(0, 0));
+
+        // Tiling: one below the other, as wide as the workspace, filling its height.
+        w.Tile1Click();
+        int top = -1, bottom = 0;
+        const QSize area = w.workspace()->viewport()->size();
+        for (QMdiSubWindow *sub : w.workspace()->subWindowList()) {
+            if (!sub->isVisible())
+                continue;
+            QCOMPARE(sub->width(), area.width());
+            QVERIFY(sub->y() > top);
+            top = sub->y();
+            bottom = std::max(bottom, sub->geometry().bottom() + 1);
+        }
+        QCOMPARE(bottom, area.height());
+    }
+};
+
+QTEST_MAIN(GuiMainFiles)
+#include "gui_mainfiles.moc"
