@@ -136,6 +136,8 @@ private slots:
         w.resize(1000, 700);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         const QString path = m_dir.filePath("table.txt");
         writeFile(path, "12/09/2026\t14:05:30.5\t61.5\r\n"
                         "12/09/2026\t14:05:31.5\t62.5\r\n"
@@ -153,6 +155,13 @@ private slots:
         QCOMPARE(files[0]->PESGraph1->Points(), 3);
         QCOMPARE(files[0]->PESGraph1->YData(0, 2), 63.5f);
         QVERIFY(files[0]->PESGraph1->XDataII(0, 1) > files[0]->PESGraph1->XDataII(0, 0));
+
+        // A graph window becoming the active child switches "Output Tabular to graph" off, the
+        // table switches it on again.
+        w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(list->parentWidget()));
+        QTRY_VERIFY(out->isEnabled());
+        w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(files[0]->parentWidget()));
+        QTRY_VERIFY(!out->isEnabled());
 
         // Tiling: one below the other, as wide as the workspace, filling its height.
         w.Tile1Click();

@@ -109,8 +109,6 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
 
     buildMenus();
     buildPanel1();
-    connectLoggerCommands();
-    connectFileCommands();
     column->addWidget(m_panel1);
 
     m_workspace = new QMdiArea(central);
@@ -120,6 +118,8 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_workspace->setBackground(QColor(171, 171, 171));
     column->addWidget(m_workspace, 1);
+    connectLoggerCommands();
+    connectFileCommands();
 
     buildStatusBar();
     applyWindowTexts(this, QStringLiteral("TfrmMain"));

@@ -12,6 +12,7 @@
 #include "graph/ui/PrepareChart.h"
 #include "logger/DataSetDisplay.h"
 #include "logger/MemoryImageParser.h"
+#include "panel/ui/TfrmPanel.h"
 #include "tables/ui/TablePrinter.h"
 #include "tables/ui/TfrmDataCapture.h"
 #include "tables/ui/TfrmList.h"
@@ -54,6 +55,15 @@ void TfrmMain::connectFileCommands()
         offer(name, &TfrmMain::btnPrintClick);
     offer("PrinterSetup1", &TfrmMain::PrinterSetup1Click);
     offer("btnOutputToGraph", &TfrmMain::btnOutputToGraphClick, false);
+    // "Output Tabular to graph" is offered while a table window is the active child; the panel or
+    // a graph window switch it off, other windows leave it.
+    connect(m_workspace, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
+        QWidget *child = sub ? sub->widget() : nullptr;
+        if (qobject_cast<TfrmList *>(child))
+            setOutputToGraphEnabled(true);
+        else if (qobject_cast<TfrmGraph *>(child) || qobject_cast<TfrmPanel *>(child))
+            setOutputToGraphEnabled(false);
+    });
     offer("Tile1", &TfrmMain::Tile1Click);
     offer("Cascade1", &TfrmMain::Cascade1Click);
     for (const char *name : {"Contents1", "SpeedButton8"})
@@ -147,7 +157,6 @@ void TfrmMain::readTextTable(const QString &fileName, char separator)
     TfrmList *list = TfrmList::readTextFile(fileName, separator, this);
     if (!list)
         return;
-    list->onActivated = [this] { setOutputToGraphEnabled(true); };
     list->outputToGraph = [this](const TableGraph &table, const QString &title) { outputToGraph(table, title); };
     list->addToWorkspace(m_workspace);
     setOutputToGraphEnabled(true);
