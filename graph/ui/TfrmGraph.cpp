@@ -103,6 +103,10 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     vsplit->addWidget(PESGraph1);
     vsplit->addWidget(pnlStatistic);
     vsplit->setStretchFactor(0, 1);
+    vsplit->setStretchFactor(1, 0);
+    vsplit->setChildrenCollapsible(false);
+    // The chart keeps room to be read when the window is made small; the cursor panel gives way.
+    PESGraph1->setMinimumHeight(160);
     column->addWidget(vsplit, 1);
     split->setStretchFactor(1, 1);
 
