@@ -4,7 +4,12 @@
 #include "app/SystemFormats.h"
 #include "app/ui/K352Application.h"
 #include "chart/ui/PESGraph.h"
+#include "graph/GraphFile.h"
 #include "graph/ui/PrepareChart.h"
+#include "graph/ui/TfrmYesNo.h"
+#include "app/UserDataFolder.h"
+#include "chart/ui/ChartCustomizeDialog.h"
+#include "logger/DataSetDisplay.h"
 #include "graph/ui/TfrmAnnoEdit.h"
 #include "graph/ui/TfrmDelAnno.h"
 #include "graph/ui/TfrmGraph.h"
@@ -13,6 +18,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -336,6 +343,76 @@ private slots:
         fill(g, 0, [](int) { return 0.0f; });
         for (QLineEdit *e : {g.txtLeq, g.txtL10, g.txtL50, g.txtL90, g.txtLeqAB})
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName() + " shows " + e->text()));
+    }
+
+    void aDataSetShowsItsAcousticFigures()
+    {
+        SharedState state;
+        TfrmGraph g(GraphRole::DataSet, state);
+        const double x[4] = {kT0, kT0 + 2 / 86400.0, kT0 + 4 / 86400.0, kT0 + 6 / 86400.0};
+        const float y[4] = {60, 60, 80, 80};
+        DataSetDisplay d;
+        d.set = 0;
+        d.chart.points = 4;
+        d.chart.minX = kT0;
+        d.chart.maxX = x[3];
+        d.count = 4;
+        d.x = x;
+        d.y = y;
+        d.txtAvgAll = QStringLiteral("70.0");
+        d.sliderMax = 3;
+        d.sliderThumb1 = 2;
+        d.sliderThumb2 = 3;
+        g.showDataSet(d);
+        QCOMPARE(g.txtLeq->text(), QStringLiteral("77.0"));
+        QCOMPARE(g.txtLeqAB->text(), QStringLiteral("80.0"));
+
+        // A set without readings: no figures.
+        d.count = 0;
+        d.chart.points = 0;
+        d.sliderMax = 0;
+        d.sliderThumb1 = d.sliderThumb2 = 0;
+        g.showDataSet(d);
+        QVERIFY(g.txtLeq->text().isEmpty() && g.txtL50->text().isEmpty() && g.txtLeqAB->text().isEmpty());
+    }
+
+    void graphOptionsMayBecomeTheTemplate()
+    {
+        const QString path = templatePath(appDataFolder());
+        QFile::remove(path);
+        SharedState state;
+        TfrmGraph g(GraphRole::File, state);
+        fill(g, 5, [](int) { return 50.0f; });
+        auto *options = g.findChild<QPushButton *>("Button1");
+        QVERIFY(options->isEnabled());
+
+        // Confirmed, then "Nein": only this chart changes.
+        onNextModal([](QWidget *w) {
+            auto *d = dynamic_cast<ChartCustomizeDialog *>(w);
+            QVERIFY(d);
+            d->edtSubTitle->setText(QStringLiteral("Halle 3"));
+            onNextModal([](QWidget *q) {
+                auto *yesNo = dynamic_cast<TfrmYesNo *>(q);
+                QVERIFY(yesNo);
+                yesNo->btnNo->click();
+            });
+            d->accept();
+        });
+        options->click();
+        QCOMPARE(g.PESGraph1->SubTitle(), QStringLiteral("Halle 3"));
+        QVERIFY(!QFile::exists(path));
+
+        // Confirmed, then "&Ja": the template file is written where new charts look for it.
+        onNextModal([](QWidget *w) {
+            onNextModal([](QWidget *q) { static_cast<TfrmYesNo *>(q)->btnYes->click(); });
+            static_cast<QDialog *>(w)->accept();
+        });
+        options->click();
+        QVERIFY(QFile::exists(path));
+        PESGraph next;
+        QVERIFY(PrepareChart(&next, 1, 130, 30, 0, 0, 10, path));
+        QCOMPARE(next.SubTitle(), QStringLiteral("Halle 3"));
+        QFile::remove(path);
     }
 
     void acousticFiguresFollowARecordingWithoutUpdatingPerSample()
