@@ -122,6 +122,15 @@ private slots:
         QCOMPARE(g.PESGraph1->look().arrowCursor, int(sgArrowNormal));
         QVERIFY(normal->isChecked() && !text->isChecked());
 
+        // The mode is program-wide: another window's FormShow makes it normal here too, and this
+        // window's pointer and buttons follow as soon as the pointer is over its chart.
+        cross->click();
+        TfrmGraph other(GraphRole::File, state);
+        QCOMPARE(state.GraphClickMode, ClickMode::Normal);
+        g.PESGraph1MouseMove(g.PESGraph1->GraphRect().center());
+        QCOMPARE(g.PESGraph1->look().arrowCursor, int(sgArrowNormal));
+        QVERIFY(normal->isChecked() && !cross->isChecked());
+
         // The English hints are in the window's table; the German ones are shown.
         QCOMPARE(cross->toolTip(), QStringLiteral("Markierung setzten"));
         QCOMPARE(g.findChild<QPushButton *>("Button1")->toolTip(), QStringLiteral("Grafik Anpassungen"));
@@ -221,7 +230,9 @@ private slots:
         QCOMPARE(g.txtLeq->text(), levelText(10 * std::log10((std::pow(10.0, 6.1) + std::pow(10.0, 6.2) +
                                                                 std::pow(10.0, 6.3) + std::pow(10.0, 6.4)) / 4)));
         const QString maximum = g.txtMax->text();
+        toolButton(g, "ToolButton5")->click();
         g.tbntClr->click();
+        QCOMPARE(g.PESGraph1->look().arrowCursor, int(sgArrowCross));
         QCOMPARE(g.windowTitle(), QStringLiteral("Onlinemessung"));
         QCOMPARE(g.PESGraph1->Points(), 200);
         QVERIFY(std::isnan(g.PESGraph1->YData(0, 1)) || g.PESGraph1->XDataII(0, 1) == 0);
@@ -280,6 +291,13 @@ private slots:
         QCOMPARE(g.txtSamplingRate->currentIndex(), 5);
         QCOMPARE(messages.texts,
                  QStringList{QStringLiteral("Die Messrate kann während der Onlinemessung nicht geändert werden.")});
+
+        // A file window's rate field only displays its chart's rate.
+        state.RealTimeRunning = false;
+        TfrmGraph file(GraphRole::File, state);
+        fill(file, 10, [](int) { return 50.0f; });
+        emit file.txtSamplingRate->activated(0);
+        QCOMPARE(state.SamplingInterval, 5.0f);
     }
 
     void undoZoomFollowsTheZoom()

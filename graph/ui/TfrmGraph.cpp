@@ -445,6 +445,7 @@ void TfrmGraph::PESGraph1MouseUp()
 
 void TfrmGraph::PESGraph1MouseMove(QPoint pos)
 {
+    syncClickMode();
     // Over a mark the pointer tells how to delete it.
     PESGraph1->setToolTip(markHintAt(*PESGraph1, pos));
     const QRect r = PESGraph1->GraphRect();
@@ -769,12 +770,27 @@ void TfrmGraph::setClickMode(ClickMode mode)
     PESGraph1->Redraw();
 }
 
+// The click mode is shared by all graph windows: another window may have changed it since this
+// one set its pointer and mode button (a FormShow elsewhere, the chart preparation of a clear).
+void TfrmGraph::syncClickMode()
+{
+    const ClickMode mode = m_state.GraphClickMode;
+    QToolButton *down = mode == ClickMode::Cross ? ToolButton5 : mode == ClickMode::Text ? ToolButton9 : ToolButton4;
+    if (!down->isChecked())
+        down->setChecked(true);
+    if (PESGraph1->look().arrowCursor != arrowCursorFor(mode)) {
+        PESGraph1->look().arrowCursor = arrowCursorFor(mode);
+        PESGraph1->Redraw();
+    }
+}
+
 void TfrmGraph::ToolButton4Click() { setClickMode(ClickMode::Normal); }
 void TfrmGraph::ToolButton5Click() { setClickMode(ClickMode::Cross); }
 void TfrmGraph::ToolButton9Click() { setClickMode(ClickMode::Text); }
 
 void TfrmGraph::PESGraph1Click()
 {
+    syncClickMode();
     placeMarkAtClick(*PESGraph1, m_state.LastAnnotation, m_state.GraphClickMode, {}, this);
 }
 
@@ -799,6 +815,8 @@ void TfrmGraph::tbntClrClick()
     if (onCleared)
         onCleared();
     clearMarks(PESGraph1->state(), m_state.LastAnnotation);
+    // The chart preparation set the normal pointer; the click mode stays as chosen.
+    PESGraph1->look().arrowCursor = arrowCursorFor(m_state.GraphClickMode);
     redrawChart(*PESGraph1);
     // The figures describe the chart's readings, which are gone.
     updateAcousticStatistics();
@@ -830,6 +848,9 @@ void TfrmGraph::PESGraph1CustomizeDlg()
 
 void TfrmGraph::txtSamplingRateChange()
 {
+    // Only the real-time window's list is a choice; elsewhere it displays the chart's rate.
+    if (m_role != GraphRole::RealTime)
+        return;
     const SamplingRateChoice c =
         chooseSamplingRate(txtSamplingRate->currentText(), m_state.RealTimeRunning, m_state.SamplingInterval);
     m_state.SamplingInterval = float(c.rate);

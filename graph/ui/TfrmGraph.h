@@ -152,6 +152,7 @@ private:
     void showCursor(int line, int i);
     void moveCursor(int line, int i, double pointerLevel);
     void setClickMode(ClickMode mode);
+    void syncClickMode();
     // Subset 0's levels with every point that is no reading (not yet recorded, the null value,
     // not written) as NaN, which the acoustic figures leave out.
     std::vector<float> readings() const;
