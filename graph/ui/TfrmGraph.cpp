@@ -116,6 +116,8 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     Panel12->setAutoFillBackground(true);
     Panel12->setFrameShape(QFrame::Panel);
     Panel12->setMinimumWidth(140);
+    // Shown from the first read-out on; an empty strip would only cover the chart's corner.
+    Panel12->hide();
     pnlStatistic = buildStatistic(vsplit);
     vsplit->addWidget(PESGraph1);
     vsplit->addWidget(pnlStatistic);
@@ -456,6 +458,7 @@ void TfrmGraph::PESGraph1MouseMove(QPoint pos)
     const double xm = g.x(), ym = g.y();
     Panel12->setText(pointerReadout(ym, xm));
     Panel12->adjustSize();
+    Panel12->show();
     if (PESGraph1->HotSpotAt(pos.x(), pos.y()).kind == sgHotSpotVertLineAnnotation)
         return;
     const int line = m_state.DragA ? 0 : m_state.DragB ? 1 : -1;
