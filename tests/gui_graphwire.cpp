@@ -351,6 +351,10 @@ private slots:
         g.Slider1->setValue2(5);
         QCOMPARE(g.txtLeqAB->text(), QStringLiteral("80.0"));
 
+        // A chart of one point: its own figure between the cursors, nothing of the chart before.
+        fill(g, 1, [](int) { return 65.0f; });
+        QCOMPARE(g.txtLeqAB->text(), QStringLiteral("65.0"));
+
         // A null reading is no reading.
         fill(g, 3, [](int i) { return i == 0 ? 60.0f : i == 1 ? 9999.0f : 80.0f; });
         QCOMPARE(g.txtLeq->text(), QStringLiteral("77.0"));

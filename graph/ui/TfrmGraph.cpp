@@ -531,6 +531,8 @@ void TfrmGraph::ShowChartStatistics()
     updateAcousticStatistics();
     FormResize();
     setSlider(sliderSpan(n));
+    // Also when the slider has no range to report a change: no figure of the previous chart stays.
+    updateCursorLeq();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -602,6 +604,7 @@ void TfrmGraph::showDataSet(const DataSetDisplay &d)
     span.a = d.sliderThumb1;
     span.b = d.sliderThumb2;
     setSlider(span);
+    updateCursorLeq();
     PESGraph1->PEactions(sgResetImage);
     PESGraph1->PEactions(sgInvalidateImage);
 }
