@@ -106,6 +106,27 @@ constexpr WindowTextEntry kFrmPanel[] = {
     {S::Hints, "btnMaxMin", "single click to change MAX/MIN mode, mouse down 2 seconds  to cancel .", ""},
 };
 
+// Graph window: the tool bar's hints and texts, and the labels of the acoustic figures. The
+// caption depends on the window's role and is set by the window itself.
+constexpr WindowTextEntry kFrmGraph[] = {
+    {S::Captions, "UndoZoom", "Undo Zoom", "Zoom aufheben"},
+    {S::Captions, "Button1", "Graph Option", "Grafik Optionen"},
+    {S::Captions, "Button2", "Export Statistic", "Daten Export"},
+    {S::Captions, "lblLeq", "Leq", "Leq"},
+    {S::Captions, "lblL10", "L10", "L10"},
+    {S::Captions, "lblL50", "L50", "L50"},
+    {S::Captions, "lblL90", "L90", "L90"},
+    {S::Captions, "lblLeqAB", "Leq between A and B", "Leq zwischen A und B"},
+    {S::Hints, "ToolButton1", "Toggle Graph Statistic", "Ein-/Ausblenden Info zur Messung"},
+    {S::Hints, "ToolButton2", "Toggle Line Cursor Statistic", "Ein-/Ausblenden statistische Werte"},
+    {S::Hints, "ToolButton4", "Normal Cursor", "Standard Cursor"},
+    {S::Hints, "ToolButton5", "Draw A Cross On Graph", "Markierung setzten"},
+    {S::Hints, "ToolButton9", "Text", " Text "},
+    {S::Hints, "tbntClr", "Clear", "löschen"},
+    {S::Hints, "UndoZoom", "Undo Zoom", "Zoom aufheben"},
+    {S::Hints, "Button1", "Graph Customization", "Grafik Anpassungen"},
+};
+
 struct WindowTable
 {
     const char *windowClass;
@@ -118,6 +139,7 @@ constexpr WindowTable kTables[] = {
     {"TfrmAbout", kFrmAbout},
     {"TfrmScope", kFrmScope},
     {"TfrmPanel", kFrmPanel},
+    {"TfrmGraph", kFrmGraph},
     {"TfrmSetupRealTime", kFrmSetupRealTime},
 };
 

@@ -62,6 +62,13 @@ public:
     // The stop, by the user or when the count is reached.
     void stop(TDateTime now);
 
+    // The window's chart was cleared for a new recording: no sample is kept any more.
+    void samplesCleared()
+    {
+        if (!m_state.RealTimeRunning)
+            m_sampleCount = 0;
+    }
+
     bool running() const { return m_state.RealTimeRunning; }
     int sampleCount() const { return m_sampleCount; }
     TDateTime lastSampleTime() const { return m_lastSampleTime; }

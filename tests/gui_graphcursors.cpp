@@ -138,10 +138,12 @@ private slots:
         fill(g, 10, [](int) { return 60.0f; });
         PESGraph *c = g.PESGraph1;
         const QRect r = c->GraphRect();
+        QVERIFY(!g.Panel12->isVisible());
         g.PESGraph1MouseMove(r.topLeft());
         const QPointF at = c->PixelToGraph(r.left(), r.top());
         QCOMPARE(g.Panel12->text(), pointerReadout(at.y(), at.x()));
         QVERIFY(g.Panel12->text().contains("dB@"));
+        QVERIFY(g.Panel12->isVisible());
         const QString before = g.Panel12->text();
         g.PESGraph1MouseMove(r.topLeft() - QPoint(3, 3));
         QCOMPARE(g.Panel12->text(), before);

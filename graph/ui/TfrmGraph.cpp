@@ -1,13 +1,23 @@
 #include "graph/ui/TfrmGraph.h"
 
 #include "app/SystemFormats.h"
+#include "app/UserDataFolder.h"
+#include "app/WindowTexts.h"
 #include "app/ui/K352Application.h"
 #include "chart/ui/PESGraph.h"
+#include "graph/AcousticStatistics.h"
 #include "graph/ChartStatistics.h"
+#include "graph/GraphFile.h"
+#include "graph/SamplingRateChoice.h"
+#include "graph/ui/CustomizeTemplate.h"
+#include "graph/ui/GraphMarkActions.h"
 #include "graph/ui/PrepareChart.h"
+#include "graph/ui/StatisticsClipboard.h"
 #include "graph/ui/TwoThumbSlider.h"
+#include "link/Clock.h"
 #include "logger/DataSetDisplay.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -23,6 +33,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -36,9 +48,14 @@ QString roleCaption(GraphRole role)
     return QString();
 }
 
-QLabel *caption(QWidget *parent, const QString &text, const QColor &color = QColor())
+// During a recording the acoustic figures are brought up to date at most this often.
+constexpr int AcousticUpdateMs = 250;
+
+QLabel *caption(QWidget *parent, const QString &text, const QColor &color = QColor(), const char *name = nullptr)
 {
     auto *l = new QLabel(text, parent);
+    if (name)
+        l->setObjectName(QLatin1String(name));
     if (color.isValid()) {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, color);
@@ -99,6 +116,8 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     Panel12->setAutoFillBackground(true);
     Panel12->setFrameShape(QFrame::Panel);
     Panel12->setMinimumWidth(140);
+    // Shown from the first read-out on; an empty strip would only cover the chart's corner.
+    Panel12->hide();
     pnlStatistic = buildStatistic(vsplit);
     vsplit->addWidget(PESGraph1);
     vsplit->addWidget(pnlStatistic);
@@ -114,8 +133,17 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     PESGraph1->OnMouseUp = [this](QPoint) { PESGraph1MouseUp(); };
     PESGraph1->OnMouseMove = [this](QPoint pos) { PESGraph1MouseMove(pos); };
     PESGraph1->OnDataHotSpot = [this](int subset, int point) { PESGraph1DataHotSpot(subset, point); };
+    PESGraph1->OnClick = [this](QPoint) { PESGraph1Click(); };
+    PESGraph1->OnGraphAnnotHotSpot = [this](int slot, bool doubleClick) { PESGraph1GraphAnnotHotSpot(slot, doubleClick); };
+    PESGraph1->OnZoomIn = [this] { PESGraph1ZoomIn(); };
+    PESGraph1->OnCustomizeDlg = [this] { PESGraph1CustomizeDlg(); };
+    connect(txtSamplingRate, &QComboBox::activated, this, [this] { txtSamplingRateChange(); });
+    m_acousticTimer.setSingleShot(true);
+    m_acousticTimer.setInterval(AcousticUpdateMs);
+    connect(&m_acousticTimer, &QTimer::timeout, this, &TfrmGraph::updateAcousticStatistics);
     connect(Slider1, &TwoThumbSlider::value1Changed, this, &TfrmGraph::Slider1ValueChange1);
     connect(Slider1, &TwoThumbSlider::value2Changed, this, &TfrmGraph::Slider1ValueChange1);
+    applyWindowTexts(this, QStringLiteral("TfrmGraph"));
     FormShow();
 }
 
@@ -150,16 +178,24 @@ void TfrmGraph::buildToolBar(QWidget *parent)
     connect(ToolButton1, &QToolButton::clicked, this, &TfrmGraph::ToolButton1Click);
     connect(ToolButton2, &QToolButton::clicked, this, &TfrmGraph::ToolButton2Click);
     ToolBar1->addSeparator();
-    // Click modes, the annotation list, clearing, zoom, options and export work with the
-    // annotation and view commands; until then they are shown but not offered.
-    QToolButton *mode = button("ToolButton4", QStringLiteral("Standard"), QStringLiteral("Standard Cursor"), true);
-    mode->setChecked(true);
-    button("ToolButton5", QStringLiteral("+"), QStringLiteral("Markierung setzten"), true);
-    button("ToolButton9", QStringLiteral(" Text "), QStringLiteral(" Text "), true);
-    button("ToolButton13", QStringLiteral("Liste"), QString(), false);
+    // The click modes: exactly one is down.
+    ToolButton4 = button("ToolButton4", QStringLiteral("Standard"), QStringLiteral("Standard Cursor"), true);
+    ToolButton5 = button("ToolButton5", QStringLiteral("+"), QStringLiteral("Markierung setzten"), true);
+    ToolButton9 = button("ToolButton9", QStringLiteral(" Text "), QStringLiteral(" Text "), true);
+    auto *modes = new QButtonGroup(this);
+    modes->setExclusive(true);
+    for (QToolButton *b : {ToolButton4, ToolButton5, ToolButton9})
+        modes->addButton(b);
+    ToolButton4->setChecked(true);
+    connect(ToolButton4, &QToolButton::clicked, this, &TfrmGraph::ToolButton4Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TfrmGraph::ToolButton5Click);
+    connect(ToolButton9, &QToolButton::clicked, this, &TfrmGraph::ToolButton9Click);
+    ToolButton13 = button("ToolButton13", QStringLiteral("Liste"), QString(), false);
+    connect(ToolButton13, &QToolButton::clicked, this, &TfrmGraph::ToolButton13Click);
     QAction *sep3 = ToolBar1->addSeparator();
     sep3->setObjectName(QStringLiteral("tbntSep3"));
     tbntClr = button("tbntClr", QStringLiteral("löschen"), QStringLiteral("löschen"), false);
+    connect(tbntClr, &QToolButton::clicked, this, &TfrmGraph::tbntClrClick);
     sep3->setVisible(m_role == GraphRole::RealTime);
     for (QAction *a : ToolBar1->actions()) {
         if (ToolBar1->widgetForAction(a) == tbntClr)
@@ -172,13 +208,13 @@ void TfrmGraph::buildToolBar(QWidget *parent)
         ToolBar1->addWidget(b);
         return b;
     };
-    push("UndoZoom", QStringLiteral("Zoom aufheben"), QString());
-    push("Button1", QStringLiteral("Grafik Optionen"), QStringLiteral("Grafik Anpassungen"));
-    push("Button2", QStringLiteral("Daten Export"), QString());
-    for (const char *name : {"ToolButton4", "ToolButton5", "ToolButton9", "ToolButton13", "tbntClr"})
-        ToolBar1->findChild<QToolButton *>(QLatin1String(name))->setEnabled(false);
-    for (const char *name : {"UndoZoom", "Button1", "Button2"})
-        ToolBar1->findChild<QPushButton *>(QLatin1String(name))->setEnabled(false);
+    UndoZoom = push("UndoZoom", QStringLiteral("Zoom aufheben"), QStringLiteral("Zoom aufheben"));
+    UndoZoom->setEnabled(false);
+    connect(UndoZoom, &QPushButton::clicked, this, &TfrmGraph::UndoZoomClick);
+    Button1 = push("Button1", QStringLiteral("Grafik Optionen"), QStringLiteral("Grafik Anpassungen"));
+    connect(Button1, &QPushButton::clicked, this, &TfrmGraph::Button1Click);
+    Button2 = push("Button2", QStringLiteral("Daten Export"), QString());
+    connect(Button2, &QPushButton::clicked, this, &TfrmGraph::Button2Click);
 }
 
 QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
@@ -197,6 +233,10 @@ QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
     txtMaxTime = field("txtMaxTime");
     txtMin = field("txtMin");
     txtMinTime = field("txtMinTime");
+    txtLeq = field("txtLeq");
+    txtL10 = field("txtL10");
+    txtL50 = field("txtL50");
+    txtL90 = field("txtL90");
 
     grid->addWidget(caption(panel, QStringLiteral("Start Zeit")), 0, 0);
     grid->addWidget(txtStartTime, 0, 1);
@@ -220,6 +260,16 @@ QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
     grid->addWidget(txtMin, 2, 1);
     grid->addWidget(caption(panel, QStringLiteral("@")), 2, 2, Qt::AlignCenter);
     grid->addWidget(txtMinTime, 2, 3, 1, 2);
+    // The acoustic figures beside the arithmetic ones: Leq from the sound energy, and the levels
+    // exceeded by 10, 50 and 90 % of the readings.
+    grid->addWidget(caption(panel, QStringLiteral("Leq"), QColor(), "lblLeq"), 0, 7);
+    grid->addWidget(txtLeq, 0, 8);
+    grid->addWidget(caption(panel, QStringLiteral("L10"), QColor(), "lblL10"), 1, 5);
+    grid->addWidget(txtL10, 1, 6);
+    grid->addWidget(caption(panel, QStringLiteral("L50"), QColor(), "lblL50"), 1, 7);
+    grid->addWidget(txtL50, 1, 8);
+    grid->addWidget(caption(panel, QStringLiteral("L90"), QColor(), "lblL90"), 2, 5);
+    grid->addWidget(txtL90, 2, 6);
     // Date and time fields wide enough for their text; the counters stay narrow.
     const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00. September 0000 00:00:00")) + 12;
     for (QLineEdit *e : {txtStartTime, txtMaxTime, txtMinTime})
@@ -248,13 +298,15 @@ QWidget *TfrmGraph::buildStatistic(QWidget *parent)
     txtMinAB = field("txtMinAB");
     txtMinABTime = field("txtMinABTime");
     txtAvgAB = field("txtAvgAB");
+    txtLeqAB = field("txtLeqAB");
     QPalette blue = txtCursorA->palette(), red = txtCursorB->palette();
     blue.setColor(QPalette::Text, Qt::blue);
     red.setColor(QPalette::Text, Qt::red);
     txtCursorA->setPalette(blue);
     txtCursorB->setPalette(red);
-    auto row = [&](int r, const QString &text, const QColor &color, QLineEdit *level, QLineEdit *time) {
-        grid->addWidget(caption(panel, text, color), r, 0);
+    auto row = [&](int r, const QString &text, const QColor &color, QLineEdit *level, QLineEdit *time,
+                   const char *name = nullptr) {
+        grid->addWidget(caption(panel, text, color, name), r, 0);
         grid->addWidget(level, r, 1);
         if (time) {
             grid->addWidget(caption(panel, QStringLiteral("@")), r, 2, Qt::AlignCenter);
@@ -266,6 +318,7 @@ QWidget *TfrmGraph::buildStatistic(QWidget *parent)
     row(2, QStringLiteral("Max. zwischen A und B"), QColor(), txtMaxAB, txtMaxABTime);
     row(3, QStringLiteral("Min. zwischen A und B"), QColor(), txtMinAB, txtMinABTime);
     row(4, QStringLiteral("Mittel zwischen A und B"), QColor(), txtAvgAB, nullptr);
+    row(5, QStringLiteral("Leq zwischen A und B"), QColor(), txtLeqAB, nullptr, "lblLeqAB");
     return panel;
 }
 
@@ -277,7 +330,8 @@ void TfrmGraph::FormShow()
     const QSignalBlocker block(txtSamplingRate);
     txtSamplingRate->clear();
     txtSamplingRate->addItems(samplingRateTexts());
-    PESGraph1->look().arrowCursor = sgArrowNormal;
+    ToolButton4->setChecked(true);
+    setClickMode(ClickMode::Normal);
 }
 
 bool TfrmGraph::event(QEvent *e)
@@ -397,6 +451,9 @@ void TfrmGraph::PESGraph1MouseUp()
 
 void TfrmGraph::PESGraph1MouseMove(QPoint pos)
 {
+    syncClickMode();
+    // Over a mark the pointer tells how to delete it.
+    PESGraph1->setToolTip(markHintAt(*PESGraph1, pos));
     const QRect r = PESGraph1->GraphRect();
     // Edges count as inside.
     if (pos.x() < r.left() || pos.x() > r.right() + 1 || pos.y() < r.top() || pos.y() > r.bottom() + 1)
@@ -405,6 +462,7 @@ void TfrmGraph::PESGraph1MouseMove(QPoint pos)
     const double xm = g.x(), ym = g.y();
     Panel12->setText(pointerReadout(ym, xm));
     Panel12->adjustSize();
+    Panel12->show();
     if (PESGraph1->HotSpotAt(pos.x(), pos.y()).kind == sgHotSpotVertLineAnnotation)
         return;
     const int line = m_state.DragA ? 0 : m_state.DragB ? 1 : -1;
@@ -444,6 +502,7 @@ void TfrmGraph::PESGraph1DataHotSpot(int subset, int point)
 
 void TfrmGraph::updateCursorStatistics()
 {
+    updateCursorLeq();
     const CursorStatistics s = cursorStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), PESGraph1->Points(),
                                                 m_state.CursorA, m_state.CursorB);
     if (!s.valid)
@@ -473,8 +532,11 @@ void TfrmGraph::ShowChartStatistics()
         txtMinTime->setText(dateTimeText(s.minTime));
     }
     txtDataNo->setText(QString::number(n));
+    updateAcousticStatistics();
     FormResize();
     setSlider(sliderSpan(n));
+    // Also when the slider has no range to report a change: no figure of the previous chart stays.
+    updateCursorLeq();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -538,6 +600,7 @@ void TfrmGraph::showDataSet(const DataSetDisplay &d)
     txtMin->setText(d.txtMin);
     txtMinTime->setText(d.txtMinTime);
     txtAvgAll->setText(d.txtAvgAll);
+    updateAcousticStatistics();
     FormResize();
     SliderSpan span;
     span.min = d.sliderMin;
@@ -545,6 +608,7 @@ void TfrmGraph::showDataSet(const DataSetDisplay &d)
     span.a = d.sliderThumb1;
     span.b = d.sliderThumb2;
     setSlider(span);
+    updateCursorLeq();
     PESGraph1->PEactions(sgResetImage);
     PESGraph1->PEactions(sgInvalidateImage);
 }
@@ -623,11 +687,13 @@ void TfrmGraph::restoreNormal()
     if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
         frame->showNormal();
 }
-void TfrmGraph::setClearEnabled(bool) {} // clearing the chart comes with the annotation commands
+void TfrmGraph::setClearEnabled(bool enabled) { tbntClr->setEnabled(enabled); }
 void TfrmGraph::clearStatistics()
 {
+    m_acousticTimer.stop();
     for (QLineEdit *e : {txtAvgAll, txtMax, txtMin, txtMaxTime, txtMinTime, txtCursorA, txtCursorATime, txtCursorB,
-                         txtCursorBTime, txtMaxAB, txtMaxABTime, txtMinAB, txtMinABTime, txtAvgAB})
+                         txtCursorBTime, txtMaxAB, txtMaxABTime, txtMinAB, txtMinABTime, txtAvgAB, txtLeq, txtL10,
+                         txtL50, txtL90, txtLeqAB})
         e->clear();
 }
 void TfrmGraph::setStartTime(const QString &text) { txtStartTime->setText(text); }
@@ -641,12 +707,196 @@ void TfrmGraph::setMinimum(const QString &level, const QString &time)
     txtMin->setText(level);
     txtMinTime->setText(time);
 }
-void TfrmGraph::setDataNo(int count) { txtDataNo->setText(QString::number(count)); }
-void TfrmGraph::setAverage(const QString &text) { txtAvgAll->setText(text); }
+void TfrmGraph::setDataNo(int count)
+{
+    txtDataNo->setText(QString::number(count));
+    // A sample was taken: the acoustic figures follow within a quarter second, not per sample.
+    if (!m_acousticTimer.isActive())
+        m_acousticTimer.start();
+}
+void TfrmGraph::setAverage(const QString &text)
+{
+    // The end of a recording: its figures at once.
+    txtAvgAll->setText(text);
+    m_acousticTimer.stop();
+    updateAcousticStatistics();
+}
 void TfrmGraph::setSlider(const SliderSpan &span)
 {
     Slider1->setRange(span.min, std::max(span.min, span.max));
     Slider1->setValue1(span.a);
     Slider1->setValue2(span.b);
     Slider1ValueChange1();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Acoustic figures.
+
+std::vector<float> TfrmGraph::readings() const
+{
+    const int n = PESGraph1->Points();
+    std::vector<float> levels(size_t(std::max(0, n)));
+    if (n <= 0 || PESGraph1->Subsets() <= 0)
+        return levels;
+    const double *x = PESGraph1->state().data.xArray(0);
+    const float *y = PESGraph1->state().data.yArray(0);
+    const float null = PESGraph1->NullDataValueY();
+    for (int i = 0; i < n; ++i) {
+        const bool reading = x[i] != 0 && std::isfinite(y[i]) && y[i] != null;
+        levels[size_t(i)] = reading ? y[i] : std::numeric_limits<float>::quiet_NaN();
+    }
+    return levels;
+}
+
+void TfrmGraph::updateAcousticStatistics()
+{
+    const std::vector<float> levels = readings();
+    const std::optional<AcousticFigures> f = acousticStatistics(levels.data(), qsizetype(levels.size()));
+    txtLeq->setText(f ? levelText(f->leq) : QString());
+    txtL10->setText(f ? levelText(f->l10) : QString());
+    txtL50->setText(f ? levelText(f->l50) : QString());
+    txtL90->setText(f ? levelText(f->l90) : QString());
+    // Without readings there is nothing between the cursors either (the slider may have no range
+    // to report a change).
+    if (!f)
+        txtLeqAB->clear();
+}
+
+void TfrmGraph::updateCursorLeq()
+{
+    const std::vector<float> levels = readings();
+    const std::optional<double> leq =
+        equivalentLevel(levels.data(), qsizetype(levels.size()), m_state.CursorA, m_state.CursorB);
+    txtLeqAB->setText(leq ? levelText(*leq) : QString());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Click modes and marks.
+
+void TfrmGraph::setClickMode(ClickMode mode)
+{
+    m_state.GraphClickMode = mode;
+    PESGraph1->look().arrowCursor = arrowCursorFor(mode);
+    PESGraph1->Redraw();
+}
+
+// The click mode is shared by all graph windows: another window may have changed it since this
+// one set its pointer and mode button (a FormShow elsewhere, the chart preparation of a clear).
+void TfrmGraph::syncClickMode()
+{
+    const ClickMode mode = m_state.GraphClickMode;
+    QToolButton *down = mode == ClickMode::Cross ? ToolButton5 : mode == ClickMode::Text ? ToolButton9 : ToolButton4;
+    if (!down->isChecked())
+        down->setChecked(true);
+    if (PESGraph1->look().arrowCursor != arrowCursorFor(mode)) {
+        PESGraph1->look().arrowCursor = arrowCursorFor(mode);
+        PESGraph1->Redraw();
+    }
+}
+
+void TfrmGraph::ToolButton4Click() { setClickMode(ClickMode::Normal); }
+void TfrmGraph::ToolButton5Click() { setClickMode(ClickMode::Cross); }
+void TfrmGraph::ToolButton9Click() { setClickMode(ClickMode::Text); }
+
+void TfrmGraph::PESGraph1Click()
+{
+    syncClickMode();
+    placeMarkAtClick(*PESGraph1, m_state.LastAnnotation, m_state.GraphClickMode, {}, this);
+}
+
+void TfrmGraph::PESGraph1GraphAnnotHotSpot(int slot, bool doubleClick)
+{
+    deleteMarkOnDoubleClick(*PESGraph1, slot, doubleClick);
+}
+
+void TfrmGraph::ToolButton13Click() { showMarkList(*PESGraph1, this); }
+
+void TfrmGraph::tbntClrClick()
+{
+    // Only the real-time chart is cleared, and never under a running recording.
+    if (m_role != GraphRole::RealTime || m_state.RealTimeRunning)
+        return;
+    setWindowTitle(roleCaption(m_role));
+    const TDateTime t = SystemClock().now();
+    QString error;
+    PrepareChart(PESGraph1, 1, 130, 30, t + 30.0 / 86400.0, t, 200, templatePath(appDataFolder()), &error);
+    redrawChart(*PESGraph1);
+    PESGraph1->state().data.reset(0);
+    if (onCleared)
+        onCleared();
+    clearMarks(PESGraph1->state(), m_state.LastAnnotation);
+    // The chart preparation set the normal pointer; the click mode stays as chosen.
+    PESGraph1->look().arrowCursor = arrowCursorFor(m_state.GraphClickMode);
+    redrawChart(*PESGraph1);
+    // The figures describe the chart's readings, which are gone.
+    updateAcousticStatistics();
+    updateCursorLeq();
+    if (!error.isEmpty())
+        showMessage(this, QMessageBox::Warning, QStringLiteral("Warning"), error);
+}
+
+// ---------------------------------------------------------------------------------------------
+// View controls, template, rate list and export.
+
+void TfrmGraph::PESGraph1ZoomIn() { UndoZoom->setEnabled(true); }
+
+void TfrmGraph::UndoZoomClick()
+{
+    PESGraph1->PEactions(sgUndoZoom);
+    PESGraph1->PEactions(sgResetImage);
+    UndoZoom->setEnabled(PESGraph1->isZoomed());
+}
+
+void TfrmGraph::Button1Click() { PESGraph1->PEactions(sgCustomize); }
+
+void TfrmGraph::PESGraph1CustomizeDlg()
+{
+    const QString error = keepCustomizationAsTemplate(*PESGraph1, appDataFolder());
+    if (!error.isEmpty())
+        showMessage(this, QMessageBox::Critical, QStringLiteral("Error"), error);
+}
+
+void TfrmGraph::txtSamplingRateChange()
+{
+    // Only the real-time window's list is a choice; elsewhere it displays the chart's rate.
+    if (m_role != GraphRole::RealTime)
+        return;
+    const SamplingRateChoice c =
+        chooseSamplingRate(txtSamplingRate->currentText(), m_state.RealTimeRunning, m_state.SamplingInterval);
+    m_state.SamplingInterval = float(c.rate);
+    if (c.entry >= 0) {
+        const QSignalBlocker block(txtSamplingRate);
+        txtSamplingRate->setCurrentIndex(c.entry);
+    }
+    if (!c.message.isEmpty())
+        showMessage(this, QMessageBox::Information, QStringLiteral("Information"), c.message);
+}
+
+StatisticsFieldTexts TfrmGraph::statisticsFields() const
+{
+    StatisticsFieldTexts f;
+    f.startTime = txtStartTime->text();
+    f.samplingRate = txtSamplingRate->currentText();
+    f.dataNo = txtDataNo->text();
+    f.avgAll = txtAvgAll->text();
+    f.max = txtMax->text();
+    f.maxTime = txtMaxTime->text();
+    f.min = txtMin->text();
+    f.minTime = txtMinTime->text();
+    f.cursorA = txtCursorA->text();
+    f.cursorATime = txtCursorATime->text();
+    f.cursorB = txtCursorB->text();
+    f.cursorBTime = txtCursorBTime->text();
+    f.maxAB = txtMaxAB->text();
+    f.maxABTime = txtMaxABTime->text();
+    f.minAB = txtMinAB->text();
+    f.minABTime = txtMinABTime->text();
+    f.avgAB = txtAvgAB->text();
+    return f;
+}
+
+void TfrmGraph::Button2Click()
+{
+    const QString message = copyStatisticsToClipboard(statisticsFields(), *PESGraph1);
+    showMessage(this, QMessageBox::Information, QStringLiteral("Information"), message);
 }

@@ -6,8 +6,10 @@
 #include "realtime/RealTimeRecorder.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class PESGraph;
 class QComboBox;
@@ -20,6 +22,7 @@ class QToolBar;
 class QToolButton;
 class QPushButton;
 class TwoThumbSlider;
+struct StatisticsFieldTexts;
 
 enum class GraphRole { RealTime, DataSet, File };
 
@@ -42,6 +45,8 @@ public:
     std::function<void(int set)> onDataSetChosen;
     // The main window's Save command for this window; unset while saving is not possible.
     std::function<void()> save;
+    // The real-time chart was cleared: the main window sets the recording's sample count to 0.
+    std::function<void()> onCleared;
 
     void FormShow();
     void FormResize();
@@ -68,12 +73,36 @@ public:
     void PESGraph1MouseMove(QPoint pos);
     void PESGraph1DataHotSpot(int subset, int point);
 
+    // Click modes and marks.
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void ToolButton9Click();
+    void PESGraph1Click();
+    void PESGraph1GraphAnnotHotSpot(int slot, bool doubleClick);
+    void ToolButton13Click();
+    void tbntClrClick();
+
+    // View controls, the template, the rate list and the statistics export.
+    void PESGraph1ZoomIn();
+    void UndoZoomClick();
+    void Button1Click();
+    void PESGraph1CustomizeDlg();
+    void txtSamplingRateChange();
+    void Button2Click();
+    // The statistics fields' texts as displayed.
+    StatisticsFieldTexts statisticsFields() const;
+
+    // Leq, L10, L50 and L90 over all readings, and Leq between the cursors: empty without readings.
+    void updateAcousticStatistics();
+    void updateCursorLeq();
+
     // Fields, named as on screen.
     QLineEdit *txtStartTime = nullptr, *txtDataNo = nullptr, *txtAvgAll = nullptr;
     QLineEdit *txtMax = nullptr, *txtMaxTime = nullptr, *txtMin = nullptr, *txtMinTime = nullptr;
     QLineEdit *txtCursorA = nullptr, *txtCursorATime = nullptr, *txtCursorB = nullptr, *txtCursorBTime = nullptr;
     QLineEdit *txtMaxAB = nullptr, *txtMaxABTime = nullptr, *txtMinAB = nullptr, *txtMinABTime = nullptr;
     QLineEdit *txtAvgAB = nullptr;
+    QLineEdit *txtLeq = nullptr, *txtL10 = nullptr, *txtL50 = nullptr, *txtL90 = nullptr, *txtLeqAB = nullptr;
     QComboBox *txtSamplingRate = nullptr;
     QLabel *Panel12 = nullptr;
     TwoThumbSlider *Slider1 = nullptr;
@@ -82,6 +111,8 @@ public:
     QWidget *pnlGraphStatistic = nullptr;
     QWidget *pnlStatistic = nullptr;
     QToolButton *tbntClr = nullptr;
+    QToolButton *ToolButton4 = nullptr, *ToolButton5 = nullptr, *ToolButton9 = nullptr, *ToolButton13 = nullptr;
+    QPushButton *UndoZoom = nullptr, *Button1 = nullptr, *Button2 = nullptr;
 
     // RealTimeTarget.
     int points() const override;
@@ -120,6 +151,11 @@ private:
     void updateCursorStatistics();
     void showCursor(int line, int i);
     void moveCursor(int line, int i, double pointerLevel);
+    void setClickMode(ClickMode mode);
+    void syncClickMode();
+    // Subset 0's levels with every point that is no reading (not yet recorded, the null value,
+    // not written) as NaN, which the acoustic figures leave out.
+    std::vector<float> readings() const;
 
     GraphRole m_role;
     SharedState &m_state;
@@ -127,4 +163,6 @@ private:
     QToolButton *ToolButton1 = nullptr;
     QToolButton *ToolButton2 = nullptr;
     bool m_closing = false;
+    // During a recording the acoustic figures follow the samples a few times a second.
+    QTimer m_acousticTimer;
 };
