@@ -477,6 +477,7 @@ TfrmGraph *TfrmMain::OpenRealTimeGraph()
 {
     TfrmGraph *graph = newGraphWindow(GraphRole::RealTime);
     graph->onClosed = [this](TfrmGraph *) { realTimeGraphClosed(); };
+    graph->onCleared = [this] { m_recorder.samplesCleared(); };
     QWidget *frame = graph->parentWidget();
     frame->move(frame->x(), 0);
     qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(true);
