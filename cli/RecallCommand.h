@@ -1,6 +1,8 @@
 #pragma once
 // k352-cli recall: the single values stored with the meter's MEM key, as lines or as a capture
 // file.
+#include "cli/ExitCodes.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -8,14 +10,6 @@
 class CliLink;
 struct StoredReading;
 
-namespace CliExit {
-constexpr int Success = 0;
-constexpr int Usage = 1;
-constexpr int NoMeter = 2;
-constexpr int MeterRecording = 3;
-constexpr int FileError = 4;
-constexpr int ExchangeFailed = 5;
-}
 
 // One stored value on standard output: number, date and time (ISO 8601), level with a point
 // ("----" above 150.0, as the window shows it), weighting and time weighting, tab-separated.

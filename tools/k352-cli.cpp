@@ -5,6 +5,7 @@
 #include "cli/CliLink.h"
 #include "cli/CollectionCommands.h"
 #include "cli/DownloadCommand.h"
+#include "cli/ExitCodes.h"
 #include "cli/LiveCommand.h"
 #include "data/GraphTextFile.h"
 #include "cli/ServiceCli.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-enum Exit { Success = 0, Usage = 1, NoMeter = 2, MeterRecording = 3, FileError = 4 };
+using namespace CliExit;
 
 const char *const kHelp =
     "Usage: k352-cli [--port PATH] COMMAND [OPTIONS]\n"
