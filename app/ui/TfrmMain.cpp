@@ -50,15 +50,6 @@ const char *controlName(Control control)
     return "";
 }
 
-// Whether the command behind a control has its handler yet. The others are shown disabled, while
-// the state the link wants for them is kept (see wantedEnabled()). The data logger menu is only a
-// container: its items decide for themselves.
-bool commandImplemented(Control control)
-{
-    return control == Control::DataLogger1 || control == Control::btnDataLogger || control == Control::btnRun
-           || control == Control::Run1 || control == Control::btnStop || control == Control::Stop1;
-}
-
 // The design state of the controls the link switches.
 bool initialEnabled(Control control)
 {
@@ -639,7 +630,13 @@ bool TfrmMain::wantedEnabled(Control control) const
 
 void TfrmMain::applyControlState(Control control)
 {
-    const bool on = wantedEnabled(control) && commandImplemented(control);
+    const bool on = wantedEnabled(control);
+    // The clear button lives in the real-time graph window.
+    if (control == Control::tbntClr) {
+        if (m_realTimeGraph)
+            m_realTimeGraph->setClearEnabled(on);
+        return;
+    }
     QObject *target = controlObject(control);
     if (auto *action = qobject_cast<QAction *>(target))
         action->setEnabled(on);

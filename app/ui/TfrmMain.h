@@ -74,8 +74,7 @@ public:
     // Hook for tests: runs the start dialog instead of showing it (return false for Cancel).
     std::function<bool(TfrmSetupRealTime &)> runStartDialog;
 
-    // The enabled state the link last asked for (initial: the window's design state). A command
-    // whose handler is not there yet stays disabled on screen whatever the link wants.
+    // The enabled state the link last asked for (initial: the window's design state).
     bool wantedEnabled(Control control) const;
 
     // Handlers.
