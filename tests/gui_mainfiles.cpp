@@ -130,6 +130,31 @@ private slots:
         QCOMPARE(graphWindows(w, GraphRole::File).size(), 1);
     }
 
+    void exitAsksAboutAnUnsavedRecording()
+    {
+        TfrmMain w(quietOptions());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.RealTimeGraph1Click();
+        TfrmGraph *graph = w.realTimeGraph();
+        QVERIFY(graph);
+        w.state().RealTimeUnsaved = true;
+        QStringList asked;
+        QMessageBox::StandardButton answer = QMessageBox::Cancel;
+        graph->ask = [&](const QString &text) {
+            asked << text;
+            return answer;
+        };
+        w.Exit1Click();
+        QCOMPARE(asked, QStringList{"Onlinemessung speichern"});
+        QVERIFY(w.isVisible());
+        QVERIFY(w.realTimeGraph());
+        answer = QMessageBox::No;
+        w.Exit1Click();
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(!w.isVisible());
+    }
+
     void tableIntoAGraphAndTiling()
     {
         TfrmMain w(quietOptions());
