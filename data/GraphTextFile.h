@@ -5,7 +5,9 @@
 #include "app/TDateTime.h"
 #include "data/TextUi.h"
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 struct TextExportResult {
     enum Status {
@@ -17,6 +19,12 @@ struct TextExportResult {
     } status = NotChosen;
     qint64 lines = 0;  // lines written (for Cancelled: written before the cancel, then discarded)
 };
+
+// The write loop every ranged export shares: the progress window of setup, then lines first to last
+// (1-based, both included) through a temporary file. appendLine appends line i to the buffer, or
+// returns false to end the export before it. Cancel or a write failure leaves the target as it was.
+TextExportResult writeRangedExport(TextUi &ui, const QString &fileName, ProgressSetup setup, qint64 first,
+                                   qint64 last, const std::function<bool(QByteArray &out, qint64 i)> &appendLine);
 
 // ',' when the name's last three characters are "csv" in any case, otherwise a tab.
 char separatorForFileName(const QString &fileName);

@@ -16,53 +16,17 @@ void appendTableLine(QByteArray &out, const TextGrid &grid, qint64 row, char sep
 
 TextExportResult exportTableText(TextUi &ui, const QString &fileName, const TextGrid &grid)
 {
-    TextExportResult result;
     const RangeChoice range = askRange(ui, LoadStr(40), grid.rowCount() - 1);
     if (range.status != RangeChoice::Ok)
-        return result;
-
+        return {};
     ProgressSetup setup;
     setup.caption = QStringLiteral("Saving Progress");
     setup.text = LoadStr(43);
-    setup.total = range.end - range.start + 1;
-    ui.progressOpen(setup);
-
-    TextFileWriter file(fileName);
-    if (!file.open()) {
-        ui.progressClose();
-        result.status = TextExportResult::OpenFailed;
-        return result;
-    }
-
     const char sep = separatorForFileName(fileName);
-    bool cancelled = false, failed = false;
-    for (qint64 r = range.start; r <= range.end; ++r) {
-        appendTableLine(file.buffer(), grid, r, sep);
-        ++result.lines;
-        if (!file.flush()) {
-            failed = true;
-            break;
-        }
-        if (!ui.progressStep(result.lines)) {
-            cancelled = true;
-            break;
-        }
-    }
-    ui.progressClose();
-
-    if (cancelled) {
-        file.cancel();
-        result.status = TextExportResult::Cancelled;
-        return result;
-    }
-    if (failed || !file.commit()) {
-        file.cancel();
-        result.status = TextExportResult::WriteFailed;
-        ui.message(TextFileWriter::failureMessage(fileName));
-        return result;
-    }
-    result.status = TextExportResult::Written;
-    return result;
+    return writeRangedExport(ui, fileName, setup, range.start, range.end, [&](QByteArray &out, qint64 row) {
+        appendTableLine(out, grid, row, sep);
+        return true;
+    });
 }
 
 TextExportResult exportCaptureText(TextUi &ui, const QString &fileName, const TextGrid &grid)
