@@ -142,15 +142,18 @@ bool LoggerSetup::setClock()
     return true;
 }
 
-bool LoggerSetup::Button1Click()
+// The frame of every set-up operation: the busy pointer, the hand-over to the set-up port, the
+// operation, its message and the main port back. A port that fails or an abort counts as a failure
+// (an erase frame that may not have gone out is not reported as erased).
+bool LoggerSetup::runSetupOperation(const std::function<bool()> &operation,
+                                    const std::function<QString(bool ok)> &message)
 {
     m_ui.setBusyCursor(true);
     bool ok = false;
     try {
         if (SwitchToSetupPort()) {
             beginExchange();
-            BusyWait(m_clock, 100);
-            ok = setClock();
+            ok = operation();
         }
     } catch (const SilentAbort &) {
         ok = false;
@@ -158,9 +161,19 @@ bool LoggerSetup::Button1Click()
         ok = false;
     }
     m_ui.setBusyCursor(false);
-    m_ui.message(ok ? clockSetMessage(m_lastClockFrame) : QStringLiteral("Meter time updated fail"));
+    m_ui.message(message(ok));
     RestoreMainPort();
     return ok;
+}
+
+bool LoggerSetup::Button1Click()
+{
+    return runSetupOperation(
+        [this] {
+            BusyWait(m_clock, 100);
+            return setClock();
+        },
+        [this](bool ok) { return ok ? clockSetMessage(m_lastClockFrame) : QStringLiteral("Meter time updated fail"); });
 }
 
 bool LoggerSetup::Button2Click()
@@ -170,49 +183,27 @@ bool LoggerSetup::Button2Click()
         m_ui.message(QStringLiteral("Invalid Input"));
         return false;
     }
-    m_ui.setBusyCursor(true);
-    bool ok = false;
-    try {
-        if (SwitchToSetupPort()) {
-            beginExchange();
-            if (SendSetupCommand(intervalFrame(*interval))) {
-                BusyWait(m_clock, 100);
-                m_comm2.write(SetupFrames::Boot);
-                ok = true;
-            }
-        }
-    } catch (const SilentAbort &) {
-        ok = false;
-    } catch (const PortError &) {
-        ok = false;
-    }
-    m_ui.setBusyCursor(false);
-    m_ui.message(ok ? QStringLiteral("Recording Interval Setup Successfully")
-                    : QStringLiteral("Recording Interval Setup Fail"));
-    RestoreMainPort();
-    return ok;
+    return runSetupOperation(
+        [this, &interval] {
+            if (!SendSetupCommand(intervalFrame(*interval)))
+                return false;
+            BusyWait(m_clock, 100);
+            m_comm2.write(SetupFrames::Boot);
+            return true;
+        },
+        [](bool ok) {
+            return ok ? QStringLiteral("Recording Interval Setup Successfully") : QStringLiteral("Recording Interval Setup Fail");
+        });
 }
 
 bool LoggerSetup::Button3Click()
 {
-    m_ui.setBusyCursor(true);
-    bool ok = false;
-    try {
-        if (SwitchToSetupPort()) {
-            beginExchange();
+    return runSetupOperation(
+        [this] {
             m_comm2.write(SetupFrames::Erase);
             BusyWait(m_clock, 2500);
             m_comm2.write(SetupFrames::Boot);
-            ok = true;
-        }
-    } catch (const SilentAbort &) {
-        // The erase frame may not have gone out: not reported as erased.
-        ok = false;
-    } catch (const PortError &) {
-        ok = false;
-    }
-    m_ui.setBusyCursor(false);
-    m_ui.message(ok ? QStringLiteral("Memory erased successfully") : QStringLiteral("Memory erased fail"));
-    RestoreMainPort();
-    return ok;
+            return true;
+        },
+        [](bool ok) { return ok ? QStringLiteral("Memory erased successfully") : QStringLiteral("Memory erased fail"); });
 }
