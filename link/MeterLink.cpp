@@ -7,6 +7,9 @@
 
 namespace {
 
+// A live frame (19 bytes) and an echo (8 bytes) at 9600 baud, with some slack.
+constexpr quint32 EchoBehindFrameMs = 35;
+
 // Sets a flag for the lifetime of the scope, clearing it however the scope is left.
 class FlagScope {
 public:
@@ -417,12 +420,23 @@ bool MeterLink::SendCommand(const QByteArray &frameIn)
             const QByteArray reply = m_port.read(waiting < 8 ? waiting : 8);
             ok = reply == frame;
             if (!ok) {
-                // Whatever else is waiting is a live frame that was on its way; left there it
-                // would be taken for the echo of every further attempt.
-                const int rest = m_port.bytesWaiting();
-                if (rest > 0)
-                    m_port.read(rest);
-                ++attempts;
+                // A live frame that was on its way came first. The rest is read: left there it
+                // would be taken for the echo of every further attempt. When the echo is in it,
+                // the meter has taken the key; sending it again would press the key a second
+                // time, and a toggling key (F/S, A/C, REC) would end where it started.
+                // The echo queued behind a live frame needs up to a frame and an echo's time.
+                QByteArray all = reply;
+                const quint32 since = m_clock.tickMs();
+                for (;;) {
+                    const int rest = m_port.bytesWaiting();
+                    if (rest > 0)
+                        all += m_port.read(rest);
+                    ok = all.contains(frame);
+                    if (ok || quint32(m_clock.tickMs() - since) > EchoBehindFrameMs)
+                        break;
+                }
+                if (!ok)
+                    ++attempts;
             }
         }
     } catch (const SilentAbort &) {

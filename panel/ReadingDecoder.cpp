@@ -51,9 +51,12 @@ Reading decodeReading(const QByteArray &f)
 
 bool displayDigits(int d, int digits[4])
 {
-    const int d1 = d / 1000, d2 = (d % 1000) / 100, d3 = (d % 100) / 10, d4 = d % 10;
-    if (d < 0 || d1 > 10)
+    // The display has a half digit in front: 199.9 dB is the most it can show. A larger count
+    // (never sent by the meter) would lose its thousands digit and show a wrong level, so the
+    // digits are left as they are.
+    if (d < 0 || d > 1999)
         return false;
+    const int d1 = d / 1000, d2 = (d % 1000) / 100, d3 = (d % 100) / 10, d4 = d % 10;
     digits[0] = d1 == 1 ? 1 : 10;
     digits[1] = d2;
     digits[2] = d3;

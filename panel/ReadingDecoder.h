@@ -18,8 +18,8 @@ struct Reading {
 // The reading of a 19-byte frame (no display work).
 Reading decodeReading(const QByteArray &frame);
 
-// Digit images for a display count: LCD index per place, blank (10) for a thousands digit other
-// than 1. Returns false when the count does not fit four places (digits are then left as they are).
+// Digit images for a display count: LCD index per place, the thousands place "1" or blank (10).
+// Returns false for a count the display cannot show (above 1999): the digits are left as they are.
 bool displayDigits(int count, int digits[4]);
 
 // Width of the level bar in pixels for a level in dB (<= 0: nothing drawn).

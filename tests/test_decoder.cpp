@@ -182,8 +182,10 @@ void TestDecoder::thousandsDigit()
     QCOMPARE((QList<int>{d[0], d[1], d[2], d[3]}), (QList<int>{10, 0, 5, 0}));
     QVERIFY(displayDigits(1305, d));
     QCOMPARE(d[0], 1);
-    QVERIFY(displayDigits(2305, d)); // a thousands digit other than 1 is blank
-    QCOMPARE(d[0], 10);
+    QVERIFY(displayDigits(1999, d));
+    QCOMPARE((QList<int>{d[0], d[1], d[2], d[3]}), (QList<int>{1, 9, 9, 9}));
+    // Beyond the half digit: 230.5 dB must not show as " 30.5", and 1100.0 not at all.
+    QVERIFY(!displayDigits(2305, d));
     QVERIFY(!displayDigits(11000, d));
 }
 
@@ -232,6 +234,8 @@ void TestDecoder::valuesTheMeterNeverSends()
 {
     Rig r;
     r.decoder.Decode(frame(0x18, 0x23, 553), 1.0);
+    r.decoder.Decode(frame(0x18, 0x23, 2500), 1.0); // above 199.9 dB: not shown as 50.0
+    QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 5, 5, 3}));
     // A count of 65535 and non-BCD clock bytes: the digits stay, nothing breaks.
     r.decoder.Decode(withClock(frame(0xFF, 0xFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFF), 0xFF, 0xFF, 0xFF), 1.0);
     QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 5, 5, 3}));

@@ -403,16 +403,46 @@ void TestLink::sendCommandRetriesOnBadOrStaleReply()
         QCOMPARE(attempt, 2);
     }
     {
-        // Live-frame bytes waiting before the exchange fail the first attempt and are consumed.
+        // A live frame waiting ahead of the echo is consumed, and the echo behind it counts:
+        // the key is pressed once, not a second time by a retry.
         Rig r;
         r.connect();
-        r.port.feed(liveFrame()); // a whole frame on its way: more than one reply's worth
+        r.port.feed(liveFrame());
         r.port.responder = [&](const QByteArray &w) {
             if (w[1] == 'T')
                 r.port.feed(w, 9000);
         };
         QVERIFY(r.link.SendCommand('T'));
-        QCOMPARE(r.port.writes().size(), 3); // two attempts and the 'a'
+        QCOMPARE(r.writtenFrames(), (QList<QByteArray>{CommandFrames::make('T'), kFrameA}));
+        QCOMPARE(r.port.bytesWaiting(), 0);
+    }
+    {
+        // A live frame that starts just before the wait ends delays the echo past it.
+        Rig r;
+        r.connect();
+        int presses = 0;
+        r.port.responder = [&](const QByteArray &w) {
+            if (w[1] != 'F')
+                return;
+            ++presses;
+            r.port.feed(liveFrame(), 95000);
+            r.port.feed(w, 95000 + 20000 + 9000);
+        };
+        QVERIFY(r.link.SendCommand('F'));
+        QCOMPARE(presses, 1);
+    }
+    {
+        // Stale live bytes and no echo behind them: the attempt is repeated.
+        Rig r;
+        r.connect();
+        r.port.feed(liveFrame());
+        int attempt = 0;
+        r.port.responder = [&](const QByteArray &w) {
+            if (w[1] == 'C' && attempt++ > 0)
+                r.port.feed(w, 9000);
+        };
+        QVERIFY(r.link.SendCommand('C'));
+        QCOMPARE(attempt, 2);
         QCOMPARE(r.port.bytesWaiting(), 0);
     }
 }
