@@ -420,11 +420,11 @@ bool MeterLink::SendCommand(const QByteArray &frameIn)
             const QByteArray reply = m_port.read(waiting < 8 ? waiting : 8);
             ok = reply == frame;
             if (!ok) {
-                // A live frame that was on its way came first. The rest is read: left there it
-                // would be taken for the echo of every further attempt. When the echo is in it,
-                // the meter has taken the key; sending it again would press the key a second
-                // time, and a toggling key (F/S, A/C, REC) would end where it started.
-                // The echo queued behind a live frame needs up to a frame and an echo's time.
+                // A live frame that was on its way came first. The rest is read, for up to a
+                // frame and an echo's time: left there it would be taken for the echo of every
+                // further attempt. When the echo is in it, the meter has taken the key; sending
+                // it again would press the key a second time, and a toggling key (F/S, A/C, REC)
+                // would end where it started.
                 QByteArray all = reply;
                 const quint32 since = m_clock.tickMs();
                 for (;;) {

@@ -8,6 +8,7 @@
 #include "graph/ui/TwoThumbSlider.h"
 #include "logger/ui/WindowLoggerUi.h"
 #include "sim/PtyMeter.h"
+#include "support/RunUntil.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -15,19 +16,6 @@
 #include <QProgressBar>
 #include <QTableWidget>
 #include <QtTest>
-
-namespace {
-
-bool runUntil(const std::function<bool()> &cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
-
-} // namespace
 
 class GuiDownload : public QObject {
     Q_OBJECT

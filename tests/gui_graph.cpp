@@ -10,6 +10,7 @@
 #include "panel/ui/TfrmPanel.h"
 #include "realtime/ui/TfrmSetupRealTime.h"
 #include "sim/PtyMeter.h"
+#include "support/RunUntil.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,15 +22,6 @@
 #include <QtTest>
 
 namespace {
-
-bool runUntil(const std::function<bool()> &cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
 
 QToolButton *button(QObject *w, const char *name)
 {

@@ -6,27 +6,13 @@
 #include "graph/ui/PrepareChart.h"
 #include "graph/ui/TfrmGraph.h"
 #include "graph/ui/TwoThumbSlider.h"
+#include "support/GraphFill.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
 namespace {
-
-constexpr double kT0 = 46365.5;
-
-// A file graph window with n points one second apart; levels from the given function.
-void fill(TfrmGraph &g, int n, const std::function<float(int)> &level)
-{
-    PESGraph *c = g.PESGraph1;
-    PrepareChart(c, 1, 130, 30, 0, 0, n);
-    for (int i = 0; i < n; ++i) {
-        c->setXDataII(0, i, kT0 + i / 86400.0);
-        c->setYData(0, i, level(i));
-    }
-    c->Redraw();
-    g.ShowChartStatistics();
-}
 
 QPoint pixelOf(PESGraph *c, int i, double level)
 {

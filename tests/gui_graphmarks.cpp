@@ -9,6 +9,7 @@
 #include "graph/ui/TfrmAnnoEdit.h"
 #include "graph/ui/TfrmDelAnno.h"
 #include "graph/ui/TfrmYesNo.h"
+#include "support/NextModal.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -26,21 +27,6 @@
 namespace {
 constexpr double kDay0 = 46000.5;
 
-// Runs act on the next modal dialog once it is shown (polling, since exec() blocks the caller).
-void onNextModal(std::function<void(QWidget *)> act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(w);
-    });
-    timer->start();
-}
 
 void fill(PESGraph &g, int points)
 {

@@ -15,6 +15,8 @@
 #include "graph/ui/TfrmGraph.h"
 #include "graph/ui/TwoThumbSlider.h"
 #include "realtime/RealTimeRecorder.h"
+#include "support/NextModal.h"
+#include "support/GraphFill.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -32,37 +34,6 @@
 #include <functional>
 
 namespace {
-
-constexpr double kT0 = 46365.5;
-
-// Runs act on the next modal dialog once it is shown (exec() blocks the caller).
-void onNextModal(std::function<void(QWidget *)> act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(w);
-    });
-    timer->start();
-}
-
-// n points one second apart with levels from the given function, and the window's statistics.
-void fill(TfrmGraph &g, int n, const std::function<float(int)> &level)
-{
-    PESGraph *c = g.PESGraph1;
-    PrepareChart(c, 1, 130, 30, 0, 0, n);
-    for (int i = 0; i < n; ++i) {
-        c->setXDataII(0, i, kT0 + i / 86400.0);
-        c->setYData(0, i, level(i));
-    }
-    c->Redraw();
-    g.ShowChartStatistics();
-}
 
 QToolButton *toolButton(TfrmGraph &g, const char *name) { return g.findChild<QToolButton *>(QLatin1String(name)); }
 

@@ -8,6 +8,7 @@
 #include "graph/ui/TfrmGraph.h"
 #include "support/ImageBuilder.h"
 #include "tables/ui/TfrmList.h"
+#include "support/QuietMain.h"
 
 #include <QFile>
 #include <QMdiArea>
@@ -18,14 +19,6 @@
 #include <QtTest>
 
 namespace {
-
-TfrmMainOptions quietOptions()
-{
-    TfrmMainOptions o;
-    o.systemPorts = false;
-    o.startup = false;
-    return o;
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {

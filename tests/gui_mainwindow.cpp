@@ -7,6 +7,8 @@
 #include "link/PortList.h"
 #include "panel/ui/TfrmPanel.h"
 #include "sim/PtyMeter.h"
+#include "support/QuietMain.h"
+#include "support/RunUntil.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,14 +29,6 @@
 
 namespace {
 
-TfrmMainOptions quietOptions()
-{
-    TfrmMainOptions o;
-    o.systemPorts = false;
-    o.startup = false;
-    return o;
-}
-
 QAction *action(QObject *w, const char *name)
 {
     return w->findChild<QAction *>(QLatin1String(name));
@@ -50,14 +44,6 @@ QString statusPanel(QObject *w, int i)
     return w->findChild<QLabel *>(QStringLiteral("StatusBar1Panel%1").arg(i))->text();
 }
 
-bool runUntil(const std::function<bool()> &cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
 
 // A child window that refuses to close until it is allowed to.
 class StubbornChild : public QWidget {
