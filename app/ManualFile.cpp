@@ -40,6 +40,23 @@ QStringList manualCandidates(QLocale::Language language, const QString &programF
     return out;
 }
 
+QString programManualFileName(QLocale::Language language)
+{
+    return language == QLocale::German ? QStringLiteral("k352_4-manual-de.html")
+                                       : QStringLiteral("k352_4-manual-en.html");
+}
+
+QStringList helpCandidates(QLocale::Language language, const QString &programFolder, const QString &userDataFolder)
+{
+    QStringList out = manualCandidates(language, programFolder, userDataFolder);
+    const QString instrument = manualFileName(language);
+    const QString own = programManualFileName(language);
+    const int n = out.size();
+    for (int i = 0; i < n; ++i)
+        out << out[i].left(out[i].size() - instrument.size()) + own;
+    return out;
+}
+
 QString findManual(const QStringList &candidates, const std::function<bool(const QString &)> &exists)
 {
     for (const QString &c : candidates) {
@@ -51,6 +68,6 @@ QString findManual(const QStringList &candidates, const std::function<bool(const
 
 QString findManual(QLocale::Language language, const QString &programFolder, const QString &userDataFolder)
 {
-    return findManual(manualCandidates(language, programFolder, userDataFolder),
+    return findManual(helpCandidates(language, programFolder, userDataFolder),
                       [](const QString &path) { return QFileInfo(path).isFile(); });
 }

@@ -14,7 +14,13 @@ QString manualFileName(QLocale::Language language);
 // prefix, the user data folder (skipped when empty). Each is a folder + "Instruction Manual/" + name.
 QStringList manualCandidates(QLocale::Language language, const QString &programFolder, const QString &userDataFolder);
 
-// The first candidate that exists as a file; empty when there is none (then Help does nothing).
+// The program's own user manual, an HTML page per language: German for German, English otherwise.
+QString programManualFileName(QLocale::Language language);
+// Where Help looks, in order: the instrument manual (manualCandidates), then the program's own
+// manual in the same folders.
+QStringList helpCandidates(QLocale::Language language, const QString &programFolder, const QString &userDataFolder);
+
+// The first candidate that exists as a file; empty when there is none.
 QString findManual(const QStringList &candidates, const std::function<bool(const QString &)> &exists);
-// The same against the file system.
+// The first of helpCandidates that exists in the file system.
 QString findManual(QLocale::Language language, const QString &programFolder, const QString &userDataFolder);

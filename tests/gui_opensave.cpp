@@ -352,18 +352,25 @@ void GuiOpenSave::graphTextByDefault()
 
 void GuiOpenSave::helpOpensManualWhenPresent()
 {
-    // The manual of the system language (English under the tests' C locale) in the user data
-    // folder is handed to the viewer; without it nothing is opened.
+    // Without the instrument's manual, Help opens the program's own manual that the build puts
+    // beside the program; the instrument's manual of the system language (English under the
+    // tests' C locale), here in the user data folder, comes first when it is there.
     QTemporaryDir dir;
     QStringList opened;
     auto open = [&](const QString &f) { opened << f; };
-    QVERIFY(openManual(dir.path(), open).isEmpty());
-    QVERIFY(opened.isEmpty());
+    const ManualLookup own = openManual(dir.path(), open);
+    QCOMPARE(own.file, QCoreApplication::applicationDirPath() + QStringLiteral("/Instruction Manual/k352_4-manual-en.html"));
+    QVERIFY(QFile(own.file).size() > 1000);
     QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("Instruction Manual"))));
     const QString manual = dir.filePath(QStringLiteral("Instruction Manual/")) + manualFileNameForTest();
     QVERIFY(putFile(manual, "%PDF-1.4\n"));
-    QCOMPARE(openManual(dir.path(), open), manual);
-    QCOMPARE(opened, QStringList{manual});
+    QCOMPARE(openManual(dir.path(), open).file, manual);
+    QCOMPARE(opened, (QStringList{own.file, manual}));
+    // Where nothing is found, the message names every place looked at.
+    const QString text = manualMissingText(own.searched, true);
+    QVERIFY(text.startsWith(QStringLiteral("Die Bedienungsanleitung wurde nicht gefunden.")));
+    for (const QString &place : own.searched)
+        QVERIFY(text.contains(place));
 }
 
 int main(int argc, char **argv)

@@ -4,6 +4,7 @@
 
 #include "app/UserDataFolder.h"
 #include "app/ui/K352Application.h"
+#include "app/Catalogue.h"
 #include "app/ui/ManualViewer.h"
 #include "chart/ui/PESGraph.h"
 #include "data/CollectionFile.h"
@@ -235,5 +236,8 @@ void TfrmMain::Cascade1Click()
 
 void TfrmMain::Contents1Click()
 {
-    openManual(m_state.UserDataFolder);
+    const ManualLookup found = openManual(m_state.UserDataFolder);
+    if (found.file.isEmpty())
+        showMessage(this, QMessageBox::Information, windowTitle(),
+                    manualMissingText(found.searched, activeLanguage() == Language::German));
 }
