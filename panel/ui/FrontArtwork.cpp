@@ -122,6 +122,9 @@ void drawMicrophone(QPainter &p)
         const qreal y = centre.y() - radius + rng.bounded(2 * radius);
         const qreal r = 0.45 + rng.bounded(0.75);
         const bool dark = rng.bounded(3) != 0;
+        // Only the cells inside the ball: vector output (the SVG icon) does not keep the clip.
+        if (std::hypot(x - centre.x(), y - centre.y()) + r > radius)
+            continue;
         p.setBrush(dark ? QColor(8, 9, 10, 70) : QColor(200, 204, 208, 34));
         p.drawEllipse(QPointF(x, y), r, r);
     }
@@ -362,18 +365,8 @@ QColor surroundColour()
     return kBackground.lighter(104);
 }
 
-QImage meterFront()
+void paintMeter(QPainter &p)
 {
-    const QRect picture = PanelLayout::PictureRect;
-    QImage image(picture.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(kBackground);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    // Everything below is drawn in client coordinates.
-    p.translate(-picture.x(), -picture.y());
-
-    drawBackground(p);
     const QPainterPath body = bodyPath();
     drawShadow(p, body);
     drawBody(p, body);
@@ -384,6 +377,20 @@ QImage meterFront()
     drawKeyLegends(p);
     drawDisplayWindow(p);
     drawGrip(p);
+}
+
+QImage meterFront()
+{
+    const QRect picture = PanelLayout::PictureRect;
+    QImage image(picture.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(kBackground);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    // Everything below is drawn in client coordinates.
+    p.translate(-picture.x(), -picture.y());
+    drawBackground(p);
+    paintMeter(p);
     return image;
 }
 

@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QImage>
 
+class QPainter;
+
 namespace PanelArtwork {
 
 // Ink of the liquid-crystal display's segments and legends.
@@ -17,6 +19,9 @@ QFont legendFont(int pixelSize, bool bold = true);
 // The colour around the meter's body, at the top of the picture.
 QColor surroundColour();
 
+// The meter itself (body, microphone, keys, display, grip) without the surround, in the panel's
+// client coordinates; it fits the client rectangle 0,0 214 x 603. Also the program's icon.
+void paintMeter(QPainter &p);
 // The meter front `imgPanel`, 214 x 599.
 QImage meterFront();
 // Seven-segment image 0..15: digits 0-9, blank (10), minus (11, 12), L, E, r; 17 x 28.
