@@ -1,6 +1,7 @@
 #include "monitor/MonitorCore.h"
 
 #include <QDir>
+#include <string_view>
 
 namespace {
 const QByteArray kEventsHeader = QByteArrayLiteral("time,event,detail");
@@ -116,14 +117,15 @@ MonitorError MonitorCore::addSample(const Sample &s)
     if (record(m_journal.append(s)))
         return m_error;
     m_stats.add(s);
-    if (m_last && m_last->weighting != s.weighting)
-        writeEvent({s.time, "weighting",
-                    QByteArray(MonitorText::weightingText(m_last->weighting)) + "->" + MonitorText::weightingText(s.weighting),
-                    s.tenths});
-    if (m_last && m_last->response != s.response)
-        writeEvent({s.time, "weighting",
-                    QByteArray(MonitorText::responseText(m_last->response)) + "->" + MonitorText::responseText(s.response),
-                    s.tenths});
+    // A change of the meter's weighting or response mid-run.
+    auto changed = [&](const char *before, const char *now) {
+        if (std::string_view(before) != now)
+            writeEvent({s.time, "weighting", QByteArray(before) + "->" + now, s.tenths});
+    };
+    if (m_last) {
+        changed(MonitorText::weightingText(m_last->weighting), MonitorText::weightingText(s.weighting));
+        changed(MonitorText::responseText(m_last->response), MonitorText::responseText(s.response));
+    }
     m_last = s;
     for (AlarmSpell &spell : m_spells) {
         if (const auto e = spell.add(s))

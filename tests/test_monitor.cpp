@@ -15,6 +15,8 @@
 
 namespace {
 
+using Steps = std::initializer_list<std::pair<double, int>>; // seconds after the start, tenths of a dB
+
 Stamp at(const char *iso)
 {
     const auto s = MonitorText::parseStamp(iso);
@@ -73,7 +75,7 @@ private slots:
         Collected c;
         c.attach(s);
         const Stamp t0 = at("2026-12-11T14:00:00.000+01:00");
-        for (auto [sec, level] : std::initializer_list<std::pair<double, int>>{{0.0, 500}, {1.0, 600}, {2.0, 600}, {3.0, 400}, {59.5, 700}, {60.5, 550}})
+        for (auto [sec, level] : Steps{{0.0, 500}, {1.0, 600}, {2.0, 600}, {3.0, 400}, {59.5, 700}, {60.5, 550}})
             s.add(shifted(t0, sec, level));
         s.finish();
         // Coverage: 1+1+1, the gap counts 1.5 s, 59.5 covers 0.5 s up to the period end and 0.5 s
@@ -86,8 +88,9 @@ private slots:
 
     void periodsAlignToLocalMidnight()
     {
-        for (auto [period, start, end] : std::initializer_list<std::tuple<int, const char *, const char *>>{{300, "14:05:00", "14:10:00"}, {900, "14:00:00", "14:15:00"},
-                                          {3600, "14:00:00", "15:00:00"}}) {
+        using Alignment = std::tuple<int, const char *, const char *>;
+        for (auto [period, start, end] : {Alignment{300, "14:05:00", "14:10:00"}, Alignment{900, "14:00:00", "14:15:00"},
+                                          Alignment{3600, "14:00:00", "15:00:00"}}) {
             StatisticsStream s(period, 1000);
             Collected c;
             c.attach(s);
@@ -148,13 +151,17 @@ private slots:
         // 70.0 from 1 s to 4 s: exactly the hold, announced with the spell's first sample and
         // ended by the first sample below. 80.0 twice for less than the hold, and 71.0 from 10 s
         // to 12.9 s, just shorter: nothing.
-        for (auto [sec, level] : std::initializer_list<std::pair<double, int>>{{1.0, 700}, {2.0, 800}, {3.0, 805}, {4.0, 720}, {4.9, 810}, {5.0, 600},
-                                  {10.0, 710}, {12.9, 710}, {13.0, 600}})
+        for (auto [sec, level] : Steps{{1.0, 700}, {2.0, 800}, {3.0, 805}, {4.0, 720}, {4.9, 810}, {5.0, 600},
+                                       {10.0, 710}, {12.9, 710}, {13.0, 600}})
             QVERIFY(!m.addSample(shifted(t0, sec, level)));
+        Sample c = shifted(t0, 15, 600);
+        c.weighting = Weighting::C;
+        QVERIFY(!m.addSample(c));
         QVERIFY(!m.stop(shifted(t0, 20, 0).time));
         QCOMPARE(seen, (QList<QByteArray>{"14:00:00.000 start interval 1.0 s period 900 s",
                                           "14:00:01.000 warning 70.0",
                                           "14:00:05.000 warning-end max 81.0 dB for 4.0 s",
+                                          "14:00:15.000 weighting A->C",
                                           "14:00:20.000 stop "}));
         QCOMPARE(rowsOf(dir.filePath("2026-12-11.events.csv")).value(2),
                  QByteArray("2026-12-11T14:00:05.000+01:00,warning-end,max 81.0 dB for 4.0 s"));
@@ -191,7 +198,8 @@ private slots:
         QVERIFY(days[0].startsWith("2026-10-24,60,0.7,"));
         // 4.5 hours and the last sample's tolerance of a 25-hour day.
         QVERIFY(days[1].startsWith("2026-10-25,1620,18.0,"));
-        QCOMPARE(rowsOf(dir.filePath("2026-10-24.samples.csv")).value(0), QByteArray("2026-10-24T23:50:00.000+02:00,50.3,A,FAST"));
+        QCOMPARE(rowsOf(dir.filePath("2026-10-24.samples.csv")).value(0),
+                 QByteArray("2026-10-24T23:50:00.000+02:00,50.3,A,FAST"));
     }
 
     void restartsAfterStopAndCrashMatchTheRebuild()
