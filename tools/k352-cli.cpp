@@ -9,6 +9,7 @@
 #include "cli/LiveCommand.h"
 #include "data/GraphTextFile.h"
 #include "cli/ServiceCli.h"
+#include "cli/SummarizeCommand.h"
 #include "link/PortList.h"
 
 #include <QCoreApplication>
@@ -45,6 +46,9 @@ const char *const kHelp =
     "                                     mean and Leq in dB\n"
     "  export FILE.rec --set K --out FILE write data set K (from 1) as a graph text file, tab-\n"
     "                                     separated for .txt, comma-separated for .csv\n"
+    "  summarize DIR [--period S]         rebuild the periods files and days.csv of a monitoring\n"
+    "                                     folder from its journals (period default 900 s, a\n"
+    "                                     divisor of 86400); events stay as written\n"
     "\n"
     "Without --port every port of the system is searched for the meter.\n"
     "\n"
@@ -192,6 +196,8 @@ int main(int argc, char **argv)
         return commandSets(args);
     if (command == "export")
         return commandExport(args);
+    if (command == "summarize")
+        return commandSummarize(args);
     if (isServiceCommand(command))
         return runServiceCommand(command, port, args);
     return usage("unknown command");
