@@ -58,8 +58,8 @@ public:
     int timerInterval() const { return m_timer.interval(); }
 
     static constexpr int MissedTickLimit = 3;
-    // While the selected device is closed (it went away), the watchdog opens its path again at
-    // this period.
+    // While the selected device is closed (it went away, or would not open), the watchdog opens
+    // its path again at this period.
     static constexpr quint32 ReopenPeriodMs = 2000;
 
 private:
