@@ -100,7 +100,7 @@ void MeterLink::selectDevice()
     m_port.setDeviceName(devicePathFor(entry));
 }
 
-bool MeterLink::openQuietly()
+bool MeterLink::openQuietly(bool explain)
 {
     try {
         m_port.open();
@@ -108,14 +108,29 @@ bool MeterLink::openQuietly()
     } catch (const SilentAbort &) {
     } catch (const PortError &) {
     }
+    if (explain)
+        explainOpenFailure();
+    return false;
+}
+
+void MeterLink::explainOpenFailure()
+{
+    const PortError &error = m_port.lastError();
     // The commonest reason a meter is not found on Linux: the user is not in the dialout group.
-    if (isPermissionError(m_port.lastError()) && !m_permissionNoticeGiven) {
+    if (isPermissionError(error) && !m_permissionNoticeGiven) {
         m_permissionNoticeGiven = true;
         m_view.notice(QStringLiteral("%1: Zugriff verweigert (%2). Der Benutzer muss zur Gruppe \"dialout\" "
                                      "gehören: sudo usermod -aG dialout $USER, dann neu anmelden.")
-                          .arg(m_port.deviceName(), m_port.lastError().message()));
+                          .arg(m_port.deviceName(), error.message()));
     }
-    return false;
+    // Another program has the device, or the modem manager is probing an adapter just plugged in.
+    if (isBusyError(error) && !m_busyNoticesGiven.contains(m_port.deviceName())) {
+        m_busyNoticesGiven << m_port.deviceName();
+        m_view.notice(QStringLiteral("%1: Gerät belegt (%2). Ein anderes Programm benutzt die Schnittstelle, "
+                                     "oder der ModemManager prüft einen eben eingesteckten Adapter. Ist sie "
+                                     "wieder frei, kann sie in der Portliste erneut gewählt werden.")
+                          .arg(m_port.deviceName(), error.message()));
+    }
 }
 
 void MeterLink::closeQuietly()
@@ -254,6 +269,7 @@ void MeterLink::MainTimerTimer()
         declareLost();
     }
 
+    reopenIfClosed();
     if (!m_state.Connected && m_port.isOpen()) {
         try {
             writeCommandFrame('A');
@@ -276,6 +292,31 @@ void MeterLink::MainTimerTimer()
         m_timer.setInterval(next);
     }
     m_previousTick = now;
+}
+
+void MeterLink::reopenIfClosed()
+{
+    if (m_port.isOpen() || m_ports.text().isEmpty()) {
+        m_reopenTried = false;
+        return;
+    }
+    // The adapter was pulled (the port closed itself) or the chosen device would not open. Open
+    // the selected path again, not a name it resolved to earlier: a /dev/serial/by-id/... link
+    // points at another tty after a replug. Once open, the polls and the late handshake take the
+    // meter up again.
+    const quint32 now = m_clock.tickMs();
+    constexpr quint32 TickJitterMs = 100;
+    if (m_reopenTried && quint32(now - m_lastReopenMs) + TickJitterMs < ReopenPeriodMs)
+        return;
+    m_reopenTried = true;
+    m_lastReopenMs = now;
+    try {
+        selectDevice();
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    if (openQuietly(false))
+        m_state.RxBuffer.clear(); // bytes of the device that went away mean nothing now
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -383,6 +424,12 @@ void MeterLink::ComboBoxDeviceNameChange(int index)
     } catch (const PortError &) {
     }
     openQuietly();
+}
+
+void MeterLink::refreshPorts(const QStringList &present)
+{
+    m_ports.refresh(present);
+    m_view.portListChanged();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,8 +31,12 @@ public:
     void FindMeter();
     // The connection part of the main window's first show: search, status, link opened, 'a'.
     void StartupConnection();
-    // The user picked entry index of the port list.
+    // The user picked entry index of the port list (also the entry already selected: it is
+    // opened again).
     void ComboBoxDeviceNameChange(int index);
+    // The port list read afresh (the user opened it): the ports present now, the selected entry
+    // kept.
+    void refreshPorts(const QStringList &present);
 
     // Echo-checked exchange of the given frame on Comm1; true when the meter echoed it.
     bool SendCommand(const QByteArray &frame);
@@ -54,14 +58,21 @@ public:
     int timerInterval() const { return m_timer.interval(); }
 
     static constexpr int MissedTickLimit = 3;
+    // While the selected device is closed (it went away, or would not open), the watchdog opens
+    // its path again at this period.
+    static constexpr quint32 ReopenPeriodMs = 2000;
 
 private:
     void writeCommandFrame(char command);
     void lateHandshake();
     void declareLost();
     void waitWhile(const bool &flag);
-    bool openQuietly();
+    // Opens Comm1; a failure is swallowed, and for lack of rights or a busy device explained
+    // once when explain is set.
+    bool openQuietly(bool explain = true);
+    void explainOpenFailure();
     void closeQuietly();
+    void reopenIfClosed();
 
     SharedState &m_state;
     SerialPort &m_port;
@@ -77,4 +88,7 @@ private:
     bool m_firstTick = true;
     double m_previousTick = 0;
     bool m_permissionNoticeGiven = false;
+    QStringList m_busyNoticesGiven; // device paths
+    bool m_reopenTried = false;     // since the port was last seen open
+    quint32 m_lastReopenMs = 0;
 };

@@ -17,6 +17,24 @@ void PortList::removeAt(int i)
         --selected;
 }
 
+void PortList::refresh(const QStringList &present)
+{
+    const QString current = text();
+    entries = present;
+    selected = -1;
+    if (current.isEmpty())
+        return;
+    for (int i = 0; i < entries.size(); ++i) {
+        if (devicePathFor(entries[i]) == devicePathFor(current)) {
+            entries[i] = current;
+            selected = i;
+            return;
+        }
+    }
+    entries.prepend(current);
+    selected = 0;
+}
+
 QString devicePathFor(const QString &entry)
 {
     return entry.startsWith(QLatin1Char('/')) ? entry : QStringLiteral("/dev/") + entry;
@@ -51,4 +69,9 @@ QStringList listPorts(const QStringList &extraPaths)
 bool isPermissionError(const PortError &error)
 {
     return error.code() == EACCES || error.code() == EPERM;
+}
+
+bool isBusyError(const PortError &error)
+{
+    return error.code() == EBUSY;
 }

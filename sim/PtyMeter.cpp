@@ -1,5 +1,7 @@
 #include "sim/PtyMeter.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -8,6 +10,7 @@
 #include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 void sleepAfterError()
@@ -39,50 +42,128 @@ qint64 PtyMeter::nowUs() const
     return duration_cast<microseconds>(steady_clock::now() - m_t0).count();
 }
 
+bool PtyMeter::plugIn(const QString &avoid)
+{
+    QString error;
+    auto fail = [&error](const char *what) {
+        error = QString::fromLatin1(what) + QLatin1String(": ") + qt_error_string(errno);
+        return false;
+    };
+    // A terminal closed a moment ago usually gets its number back; hold the ones that would
+    // repeat it, so the program cannot pass by reopening a name it resolved earlier.
+    std::vector<int> held;
+    const auto release = [&held] {
+        for (int fd : held)
+            ::close(fd);
+    };
+    int master = -1;
+    QString path;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master < 0)
+            break;
+        setCloseOnExec(master);
+        char name[128];
+        if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
+            ::close(master);
+            master = -1;
+            break;
+        }
+        path = QString::fromLocal8Bit(name);
+        if (path != avoid)
+            break;
+        held.push_back(master);
+        master = -1;
+    }
+    release();
+    bool ok = master >= 0 || fail("posix_openpt");
+    int slave = -1;
+    if (ok) {
+        slave = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ok = slave >= 0 || fail("open slave");
+    }
+    if (ok) {
+        // Raw line: no echo (it would turn the meter's own bytes into input), no translation.
+        termios tio{};
+        ok = tcgetattr(slave, &tio) == 0 || fail("tcgetattr");
+        if (ok) {
+            cfmakeraw(&tio);
+            cfsetispeed(&tio, B9600);
+            cfsetospeed(&tio, B9600);
+            tio.c_cflag |= CLOCAL | CREAD;
+            ok = tcsetattr(slave, TCSANOW, &tio) == 0 || fail("tcsetattr");
+        }
+    }
+    if (!ok) {
+        for (int fd : {slave, master})
+            if (fd >= 0)
+                ::close(fd);
+        m_error = error;
+        return false;
+    }
+    m_master = master;
+    m_slave = slave;
+    m_slavePath = path;
+    pointLink();
+    return true;
+}
+
+void PtyMeter::pointLink()
+{
+    if (m_linkPath.isEmpty())
+        return;
+    // Made beside the link and renamed over it, so the name never points nowhere half-way.
+    const QByteArray link = QFile::encodeName(m_linkPath);
+    const QByteArray temp = link + ".new";
+    ::unlink(temp.constData());
+    if (::symlink(QFile::encodeName(m_slavePath).constData(), temp.constData()) == 0)
+        ::rename(temp.constData(), link.constData());
+}
+
+void PtyMeter::unplugLocked()
+{
+    for (int *fd : {&m_slave, &m_master}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    if (!m_linkPath.isEmpty())
+        ::unlink(QFile::encodeName(m_linkPath).constData());
+}
+
 bool PtyMeter::start()
 {
     if (isRunning())
         return true;
-    auto fail = [this](const char *what) {
-        m_error = QString::fromLatin1(what) + QLatin1String(": ") + qt_error_string(errno);
+    if (!plugIn(QString())) {
         closeAll();
         return false;
-    };
-
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (m_master < 0)
-        return fail("posix_openpt");
-    setCloseOnExec(m_master);
-    if (grantpt(m_master) != 0)
-        return fail("grantpt");
-    if (unlockpt(m_master) != 0)
-        return fail("unlockpt");
-    char name[128];
-    if (ptsname_r(m_master, name, sizeof name) != 0)
-        return fail("ptsname");
-    m_slavePath = QString::fromLocal8Bit(name);
-
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_slave < 0)
-        return fail("open slave");
-    // Raw line: no echo (it would turn the meter's own bytes into input), no translation.
-    termios tio{};
-    if (tcgetattr(m_slave, &tio) != 0)
-        return fail("tcgetattr");
-    cfmakeraw(&tio);
-    cfsetispeed(&tio, B9600);
-    cfsetospeed(&tio, B9600);
-    tio.c_cflag |= CLOCAL | CREAD;
-    if (tcsetattr(m_slave, TCSANOW, &tio) != 0)
-        return fail("tcsetattr");
-
+    }
     m_wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_wakeFd < 0)
-        return fail("eventfd");
-
+    if (m_wakeFd < 0) {
+        m_error = QLatin1String("eventfd: ") + qt_error_string(errno);
+        closeAll();
+        return false;
+    }
     m_stop = false;
     m_thread = std::thread([this] { run(); });
     return true;
+}
+
+QString PtyMeter::slavePath() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_slavePath;
+}
+
+void PtyMeter::replug(qint64 ms)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_unplugAtUs = nowUs();
+        m_plugAtUs = m_unplugAtUs + std::max<qint64>(ms, 0) * 1000;
+    }
+    wake();
 }
 
 void PtyMeter::stop()
@@ -97,11 +178,10 @@ void PtyMeter::stop()
 
 void PtyMeter::closeAll()
 {
-    for (int *fd : {&m_wakeFd, &m_slave, &m_master}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
+    unplugLocked();
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+    m_wakeFd = -1;
 }
 
 void PtyMeter::wake()
@@ -128,15 +208,35 @@ void PtyMeter::run()
     char buf[256];
     while (!m_stop) {
         int timeoutMs = -1;
+        QString plugged;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_unplugAtUs >= 0) {
+                m_unplugAtUs = -1;
+                pumpLocked(); // what was due before the pull still goes out
+                unplugLocked();
+            }
+            if (m_master < 0 && m_plugAtUs >= 0 && nowUs() >= m_plugAtUs) {
+                const QString old = m_slavePath;
+                if (plugIn(old)) {
+                    m_plugAtUs = -1;
+                    plugged = m_slavePath;
+                } else {
+                    m_plugAtUs = nowUs() + 100000; // try again shortly
+                }
+            }
             pumpLocked();
-            const qint64 next = m_wire.nextEventUs();
+            qint64 next = m_wire.nextEventUs();
+            if (m_master < 0 && m_plugAtUs >= 0 && (next == SimulatedMeter::Never || m_plugAtUs < next))
+                next = m_plugAtUs;
             if (next != SimulatedMeter::Never) {
                 const qint64 wait = (next - nowUs() + 999) / 1000;
                 timeoutMs = int(std::clamp<qint64>(wait, 1, 60000));
             }
         }
+        if (!plugged.isEmpty() && m_plugged)
+            m_plugged(plugged);
+        // While unplugged only the wake-up is watched (poll ignores a negative descriptor).
         pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
         const int r = ::poll(fds, 2, timeoutMs);
         if (r < 0) {
@@ -149,7 +249,7 @@ void PtyMeter::run()
             [[maybe_unused]] const ssize_t n = ::read(m_wakeFd, &count, sizeof count);
         }
         if (fds[0].revents & POLLIN) {
-            const ssize_t n = ::read(m_master, buf, sizeof buf);
+            const ssize_t n = ::read(fds[0].fd, buf, sizeof buf);
             if (n > 0) {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_wire.send(QByteArray(buf, int(n)), nowUs());

@@ -89,6 +89,7 @@ private slots:
     void toolBarKeepsItsSizes();
     void linkStateSwitchesTheCommands();
     void portListMirrorsTheLink();
+    void portListIsReadAgainAndReopens();
     void windowMenuListsChildWindows();
     void aboutBoxAndSplash();
     void startupFindsSimulatedMeter();
@@ -345,6 +346,44 @@ void TestMainWindow::portListMirrorsTheLink()
     QCOMPARE(emptyCombo->count(), 0);
     QCOMPARE(emptyCombo->currentIndex(), -1);
     QCOMPARE(empty.link().ports().selected, -1);
+}
+
+void TestMainWindow::portListIsReadAgainAndReopens()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("usb-kavor-if00");
+    PtyMeter meter;
+    meter.setLinkPath(link);
+    QVERIFY2(meter.start(), qPrintable(meter.errorString()));
+    TfrmMainOptions o = quietOptions();
+    o.extraPorts = {"/dev/k352-test-a", link};
+    TfrmMain w(o);
+    w.comm1().setRxHandler(w.link().receiveHandler());
+    auto *combo = w.findChild<QComboBox *>("ComboBoxDeviceName");
+
+    // A port dropped earlier (busy at start-up) is back once the list is opened.
+    w.link().ports().removeAt(1);
+    w.portListChanged();
+    QCOMPARE(combo->count(), 1);
+    combo->showPopup();
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->currentIndex(), 0);
+    combo->hidePopup();
+
+    // The user picks it (a change of index, then its activation).
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    QVERIFY(w.comm1().isOpen());
+    // The adapter is pulled and plugged back: the port closes itself; choosing the same entry
+    // again opens the link, which now names another terminal.
+    const QString first = meter.slavePath();
+    meter.replug(200);
+    QVERIFY(runUntil([&] { return !w.comm1().isOpen(); }, 3000));
+    QVERIFY(runUntil([&] { return meter.slavePath() != first; }, 3000));
+    emit combo->activated(1);
+    QVERIFY(w.comm1().isOpen());
+    QCOMPARE(w.comm1().deviceName(), link);
+    meter.stop();
 }
 
 void TestMainWindow::windowMenuListsChildWindows()

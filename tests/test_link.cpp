@@ -66,9 +66,11 @@ private slots:
     void searchSkipsAbsentAndSilentPorts();
     void identificationNeedsContiguous390();
     void permissionErrorIsExplainedOnce();
+    void busyPortIsExplainedAndListedAgain();
     void watchdogDeclaresLossAfterThreeSilentTicks();
     void watchdogPollsAndRecoversThroughHandshake();
     void watchdogPeriodCorrectsItself();
+    void watchdogReopensAPulledAdapter();
     void sendCommandEchoAtFirstAttempt();
     void sendCommandSilentMeter();
     void sendCommandRetriesOnBadOrStaleReply();
@@ -268,6 +270,35 @@ void TestLink::permissionErrorIsExplainedOnce()
     QVERIFY(r.view.notices[0].contains("dialout"));
 }
 
+void TestLink::busyPortIsExplainedAndListedAgain()
+{
+    Rig r;
+    r.port.busyDevice("/dev/ttyUSB0");
+    r.port.addDevice("/dev/ttyS0"); // opens, but no meter answers
+    r.link.ports().entries = {"ttyUSB0", "ttyS0"};
+    r.link.FindMeter();
+    QVERIFY(!r.state.Connected);
+    QCOMPARE(r.link.ports().entries, QStringList{"ttyS0"});
+    QCOMPARE(r.view.notices.size(), 1);
+    QVERIFY2(r.view.notices[0].startsWith("/dev/ttyUSB0: ") && r.view.notices[0].contains("resource busy"),
+             qPrintable(r.view.notices[0]));
+    // Once per device.
+    r.link.ports().entries = {"ttyUSB0"};
+    r.link.FindMeter();
+    QCOMPARE(r.view.notices.size(), 1);
+
+    // Reading the list again brings the dropped port back; the selection stays where it was, and
+    // a selected port no longer present stays in front.
+    r.link.ports().entries = {"ttyS0"};
+    r.link.ports().select(0);
+    r.link.refreshPorts({"ttyUSB0", "/dev/ttyS0", "ttyACM0"});
+    QCOMPARE(r.link.ports().entries, (QStringList{"ttyUSB0", "ttyS0", "ttyACM0"}));
+    QCOMPARE(r.link.ports().text(), QString("ttyS0"));
+    r.link.refreshPorts({"ttyACM0"});
+    QCOMPARE(r.link.ports().entries, (QStringList{"ttyS0", "ttyACM0"}));
+    QCOMPARE(r.link.ports().selected, 0);
+}
+
 void TestLink::watchdogDeclaresLossAfterThreeSilentTicks()
 {
     Rig r;
@@ -322,7 +353,7 @@ void TestLink::watchdogPollsAndRecoversThroughHandshake()
     // A closed port (adapter pulled) is not polled.
     for (int i = 0; i < 3; ++i)
         r.link.MainTimerTimer();
-    r.port.close();
+    r.port.removeDevice("/dev/ttyUSB0");
     r.port.clearWrites();
     r.link.MainTimerTimer();
     QVERIFY(r.port.writes().isEmpty());
@@ -353,6 +384,49 @@ void TestLink::watchdogPeriodCorrectsItself()
     c.advanceUs(-3600LL * 1000000);
     r.link.MainTimerTimer();
     QVERIFY(r.timer.interval() <= 2000);
+}
+
+void TestLink::watchdogReopensAPulledAdapter()
+{
+    Rig r;
+    r.connect();
+    r.link.MainTimerTimer();
+    r.port.removeDevice("/dev/ttyUSB0");
+    r.port.clearWrites();
+    // Pulled: the loss is declared after three ticks; the path is tried again every 2 s.
+    QList<int> tried;
+    for (int tick = 1; tick <= 6; ++tick) {
+        r.clock.advanceMs(1000);
+        const int before = r.port.openAttempts();
+        r.link.MainTimerTimer();
+        if (r.port.openAttempts() > before)
+            tried << tick;
+    }
+    QCOMPARE(tried, (QList<int>{1, 3, 5}));
+    QVERIFY(!r.state.Connected);
+    QCOMPARE(r.view.statusState, QString("Keine Verbindung"));
+    QVERIFY(r.port.writes().isEmpty());
+    QVERIFY(r.view.notices.isEmpty()); // retries are silent
+
+    // Plugged back: the next retry opens the same path, polls at once, and the meter's answer
+    // completes the late handshake. Bytes left from before the pull are not taken for a frame.
+    r.state.RxBuffer = liveFrame().left(7);
+    r.port.addDevice("/dev/ttyUSB0");
+    r.port.responder = [&](const QByteArray &w) {
+        if (w == kFramePoll)
+            r.port.feed(liveFrame(), 30000);
+    };
+    r.clock.advanceMs(1000);
+    r.link.MainTimerTimer();
+    QVERIFY(r.port.isOpen());
+    QCOMPARE(r.port.deviceName(), QString("/dev/ttyUSB0"));
+    r.clock.advanceMs(50);
+    r.port.responder = nullptr;
+    QVERIFY(r.port.deliver());
+    QVERIFY(r.state.Connected);
+    QCOMPARE(r.writtenFrames(), (QList<QByteArray>{kFramePoll, kFrameK, kFrameA, kFrameX}));
+    QCOMPARE(r.view.statusState, QString("On Connection"));
+    QCOMPARE(r.decoded, QList<QByteArray>{liveFrame()});
 }
 
 void TestLink::sendCommandEchoAtFirstAttempt()

@@ -1,6 +1,8 @@
 // k352-sim: a simulated meter on a pseudo-terminal. Prints the terminal's path on the first line,
 // then takes fault commands on stdin until "quit", SIGINT or SIGTERM. The end of stdin does not
-// stop it, so it can run in the background.
+// stop it, so it can run in the background. With --link PATH a symbolic link points at the
+// terminal, as /dev/serial/by-id/... does at a USB adapter; "replug MS" pulls the adapter and
+// plugs it back, after which the new terminal's path is printed.
 #include "sim/LoggerFaultCommands.h"
 #include "sim/PtyMeter.h"
 
@@ -24,10 +26,12 @@ void onSignal(int)
 }
 
 const char *const kUsage =
-    "Usage: k352-sim [--seed N] [--start yyyy-MM-ddThh:mm:ss]\n"
+    "Usage: k352-sim [--seed N] [--start yyyy-MM-ddThh:mm:ss] [--link PATH]\n"
     "\n"
     "Runs a simulated sound level meter on a pseudo-terminal and prints its path.\n"
-    "Open that path as the meter's serial port. Commands on standard input:\n"
+    "Open that path as the meter's serial port. With --link PATH a symbolic link\n"
+    "PATH points at the terminal and follows it across a replug.\n"
+    "Commands on standard input:\n"
     "  off         switch the meter off (no output, input ignored)\n"
     "  on          switch it on again\n"
     "  silent MS   answer nothing for MS milliseconds\n"
@@ -35,6 +39,8 @@ const char *const kUsage =
     "  noise N     send N random bytes\n"
     "  badsum      give the next live frame a wrong checksum\n"
     "  split MS    pause MS milliseconds in the middle of the next live frame\n"
+    "  replug MS   pull the USB adapter and plug it back after MS milliseconds: the\n"
+    "              terminal goes away and a new one (another number) is printed\n"
     "  quit        stop\n"
     "The end of standard input does not stop the meter; SIGINT and SIGTERM do.\n";
 
@@ -88,6 +94,8 @@ bool command(PtyMeter &meter, std::string_view line)
         meter.injectNoise(int(n));
     else if (word == "split" && hasNumber && n <= 3600000)
         meter.splitNextFrame(int(n));
+    else if (word == "replug" && hasNumber && n <= 3600000)
+        meter.replug(n);
     else {
         LoggerCommandResult r = LoggerCommandResult::NotMine;
         meter.withMeter([&](SimulatedMeter &m) { r = applyLoggerCommand(m, word, arg); });
@@ -102,6 +110,7 @@ int main(int argc, char **argv)
 {
     long long seed = 352;
     QDateTime start = QDateTime::currentDateTime();
+    QString linkPath;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -110,6 +119,8 @@ int main(int argc, char **argv)
         }
         if (a == "--seed" && i + 1 < argc && parseNumber(argv[i + 1], seed) && seed >= 0) {
             ++i;
+        } else if (a == "--link" && i + 1 < argc) {
+            linkPath = QString::fromLocal8Bit(argv[++i]);
         } else if (a == "--start" && i + 1 < argc) {
             start = QDateTime::fromString(QString::fromLocal8Bit(argv[++i]), Qt::ISODate);
             if (!start.isValid()) {
@@ -135,6 +146,8 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     PtyMeter meter(start, quint32(seed));
+    meter.setLinkPath(linkPath);
+    meter.setPluggedHandler([](const QString &path) { std::cout << path.toStdString() << std::endl; });
     if (!meter.start()) {
         std::cerr << "k352-sim: " << meter.errorString().toStdString() << "\n";
         return 1;

@@ -28,6 +28,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <functional>
+#include <utility>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -55,6 +58,21 @@ bool initialEnabled(Control control)
 {
     return control == Control::btnDataLogger || control == Control::DataLogger1;
 }
+
+// The port list: re-read each time it is opened, so an adapter plugged in (or freed by another
+// program) since the last look is there to be chosen.
+class PortComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+
+    void showPopup() override
+    {
+        if (beforePopup)
+            beforePopup();
+        QComboBox::showPopup();
+    }
+};
 
 // Entries given on the command line, each device once.
 QStringList distinctPorts(const QStringList &paths)
@@ -274,12 +292,23 @@ void TfrmMain::buildPanel1()
     addButton("SpeedButton8", Glyph::Help, QStringLiteral("Help"));
     row->addSpacing(16);
 
-    m_comboBoxDeviceName = new QComboBox(m_panel1);
+    auto *combo = new PortComboBox(m_panel1);
+    combo->beforePopup = [this] { refreshPortList(); };
+    m_comboBoxDeviceName = combo;
     m_comboBoxDeviceName->setObjectName(QStringLiteral("ComboBoxDeviceName"));
     m_comboBoxDeviceName->setPlaceholderText(QStringLiteral("ComPort"));
     m_comboBoxDeviceName->setMinimumWidth(170);
     m_comboBoxDeviceName->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    connect(m_comboBoxDeviceName, &QComboBox::currentIndexChanged, this, &TfrmMain::ComboBoxDeviceNameChange);
+    // A change of entry arrives as a change of index followed by its activation; an activation
+    // alone is the selected entry chosen again, which opens it again (an adapter plugged back).
+    connect(m_comboBoxDeviceName, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_indexChangePending = index;
+        ComboBoxDeviceNameChange(index);
+    });
+    connect(m_comboBoxDeviceName, &QComboBox::activated, this, [this](int index) {
+        if (std::exchange(m_indexChangePending, -1) != index)
+            ComboBoxDeviceNameChange(index);
+    });
     row->addWidget(m_comboBoxDeviceName);
 
     m_label1 = new QLabel(m_panel1);
@@ -331,7 +360,7 @@ void TfrmMain::FormCreate()
     m_lcdImages = loadLcdImages();
 
     PortList &ports = m_link.ports();
-    ports.entries = m_options.systemPorts ? listPorts(m_options.extraPorts) : distinctPorts(m_options.extraPorts);
+    ports.entries = portsPresent();
     ports.select(0);
     portListChanged();
     m_link.selectDevice();
@@ -588,6 +617,17 @@ void TfrmMain::ComboBoxDeviceNameChange(int index)
         m_link.ComboBoxDeviceNameChange(index);
     } catch (const SilentAbort &) {
     }
+}
+
+QStringList TfrmMain::portsPresent() const
+{
+    return m_options.systemPorts ? listPorts(m_options.extraPorts) : distinctPorts(m_options.extraPorts);
+}
+
+void TfrmMain::refreshPortList()
+{
+    m_indexChangePending = -1;
+    m_link.refreshPorts(portsPresent());
 }
 
 void TfrmMain::updateWindowMenu()

@@ -82,6 +82,8 @@ public:
     void Exit1Click();
     void About1Click();
     void ComboBoxDeviceNameChange(int index);
+    // The port list read afresh, as when the user opens it.
+    void refreshPortList();
     void ControlPanel1Click();
     void RealTimeGraph1Click();
     void btnRunClick();
@@ -133,6 +135,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The ports to list: the given paths, then (unless left out) the ones the system reports.
+    QStringList portsPresent() const;
     void FormCreate();
     void FormResize();
     bool FormCloseQuery();
@@ -192,6 +196,7 @@ private:
     QMdiArea *m_workspace = nullptr;
     QWidget *m_panel1 = nullptr;
     QComboBox *m_comboBoxDeviceName = nullptr;
+    int m_indexChangePending = -1; // a change of entry whose activation has not come yet
     QLabel *m_label1 = nullptr;
     QLineEdit *m_maskEdit1 = nullptr;
     QLabel *m_image1 = nullptr;

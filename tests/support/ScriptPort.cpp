@@ -37,8 +37,11 @@ void ScriptPort::open()
 {
     if (m_open)
         return;
+    ++m_openAttempts;
     if (m_denied.contains(m_name))
         raise(PortError("Permission denied", EACCES));
+    if (m_busy.contains(m_name))
+        raise(PortError("Can't open " + m_name + ": Device or resource busy", EBUSY));
     if (!m_devices.contains(m_name))
         raise(PortError("No such file or directory", ENOENT));
     m_open = true;

@@ -19,6 +19,15 @@ public:
     // Devices that can be opened; any other name fails like a missing device (ENOENT).
     void addDevice(const QString &name) { m_devices << name; }
     void denyDevice(const QString &name) { m_denied << name; }
+    // Another program has it open (EBUSY).
+    void busyDevice(const QString &name) { m_busy << name; }
+    // The device goes away (adapter pulled): the port closes as a real one does.
+    void removeDevice(const QString &name)
+    {
+        m_devices.removeAll(name);
+        if (name == m_name)
+            m_open = false;
+    }
 
     // Bytes that arrive now, or at now + delayUs.
     void feed(const QByteArray &bytes, qint64 delayUs = 0);
@@ -29,6 +38,7 @@ public:
     QByteArray allWritten() const;
     void clearWrites() { m_writes.clear(); }
     int openCount() const { return m_opens; }
+    int openAttempts() const { return m_openAttempts; }
     // Calls the receive handler once when it is attached and bytes are waiting.
     bool deliver();
 
@@ -51,10 +61,11 @@ private:
         char byte;
     };
     VirtualClock &m_clock;
-    QStringList m_devices, m_denied;
+    QStringList m_devices, m_denied, m_busy;
     QString m_name = "COM1";
     bool m_open = false;
     int m_opens = 0;
+    int m_openAttempts = 0;
     QList<Pending> m_input;
     QList<Write> m_writes;
     RxHandler m_handler;
