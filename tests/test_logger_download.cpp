@@ -95,6 +95,7 @@ private slots:
     void repairWritesFaultIntoHeader();
     void commandRefusalsAndMessages();
     void damagedSetOkRepairsRetryReloads();
+    void repairOnlyWhenKeptAndEchoed();
     void folderErrorStillRestoresLink();
     void fixedAndReplyWaitsPutTheSameBytesOnTheWire();
 };
@@ -293,6 +294,11 @@ void TestLoggerDownload::damagedSetOkRepairsRetryReloads()
     const auto out = r.dl.LoadData1Click();
     QCOMPARE(out.lastCode, 1);
     QVERIFY(out.repaired);
+    QCOMPARE(out.repairWritesEchoed, 5);
+    // The program saw every echo: each write went out once, none was reported as failed (the
+    // live frame the meter sends after the transfer's end is still on its way at the first one).
+    QVERIFY2(!r.ui.messages.contains("Fixing error failed !"), qPrintable(r.ui.messages.join('|')));
+    QCOMPARE(r.countOf('w'), 5);
     QCOMPARE(r.ui.confirms.size(), 2);
     QCOMPARE(r.countOf('P'), 2);
     QCOMPARE(r.store.FaultSet, 3);
@@ -305,6 +311,45 @@ void TestLoggerDownload::damagedSetOkRepairsRetryReloads()
     r.ui.messages.clear();
     QCOMPARE(r.dl.LoadData1Click().lastCode, 0);
     QCOMPARE(r.store.setCount(), 3);
+}
+
+void TestLoggerDownload::repairOnlyWhenKeptAndEchoed()
+{
+    using Repair = MemoryDownload::Outcome::Repair;
+    {
+        // The working copy cannot be written: the meter's header is left alone, and the user is told.
+        Rig r;
+        r.meter.loggerMemory().damageSet(3);
+        QVERIFY(QDir(r.dir.path()).mkpath("temp/DataSetsTemp.tmp")); // a folder where the file should be
+        r.ui.answers = {LoggerUi::Button::Ok};
+        const auto out = r.dl.LoadData1Click();
+        QCOMPARE(out.lastCode, 1);
+        QCOMPARE(out.repair, Repair::Withheld);
+        QVERIFY(!out.repaired);
+        QCOMPARE(r.countOf('w'), 0);
+        QCOMPARE(r.ui.messages, QStringList{MemoryDownload::repairWithheldText()});
+        QCOMPARE(r.meter.loggerMemory().setCountField(), 5);
+    }
+    {
+        // A meter that takes the writes without echoing them: each is tried three times, the line
+        // let fall quiet in between, and the repair is reported as failed.
+        Rig r;
+        r.meter.loggerMemory().damageSet(3);
+        r.meter.setEchoWrites(false);
+        r.ui.answers = {LoggerUi::Button::Ok};
+        const auto out = r.dl.LoadData1Click();
+        QCOMPARE(out.repair, Repair::Failed);
+        QVERIFY(!out.repaired);
+        QCOMPARE(out.repairWritesEchoed, 0);
+        QCOMPARE(r.ui.messages.count("Fixing error failed !"), 5);
+        QCOMPARE(r.countOf('w'), 15);
+        QList<qint64> times;
+        for (const auto &f : r.meter.receivedFrames())
+            if (f.bytes[1] == 'w')
+                times << f.us;
+        for (int i = 1; i < times.size(); ++i)
+            QVERIFY2(times[i] - times[i - 1] >= 250'000, qPrintable(QString::number(times[i] - times[i - 1])));
+    }
 }
 
 void TestLoggerDownload::folderErrorStillRestoresLink()

@@ -35,6 +35,7 @@ const char *const kUsage =
     "  noise N     send N random bytes\n"
     "  badsum      give the next live frame a wrong checksum\n"
     "  split MS    pause MS milliseconds in the middle of the next live frame\n"
+    "  frames      print every command frame received so far (ms since start, hex bytes)\n"
     "  quit        stop\n"
     "The end of standard input does not stop the meter; SIGINT and SIGTERM do.\n";
 
@@ -58,6 +59,18 @@ std::string_view trimmed(std::string_view s)
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
     return s;
+}
+
+// The command frames the meter has taken in, one a line: the time in ms since the start, then
+// the bytes in hex. What the computer put on the wire, for watching an exchange.
+void printFrames(PtyMeter &meter)
+{
+    QList<SimulatedMeter::TimedBytes> frames;
+    meter.withMeter([&](SimulatedMeter &m) { frames = m.receivedFrames(); });
+    for (const SimulatedMeter::TimedBytes &f : frames)
+        std::cout << QString::number(double(f.us) / 1000.0, 'f', 1).toStdString() << ' '
+                  << f.bytes.toHex(' ').toStdString() << '\n';
+    std::cout << std::flush;
 }
 
 // Carries out one command line; false for "quit".
@@ -88,6 +101,8 @@ bool command(PtyMeter &meter, std::string_view line)
         meter.injectNoise(int(n));
     else if (word == "split" && hasNumber && n <= 3600000)
         meter.splitNextFrame(int(n));
+    else if (word == "frames" && arg.empty())
+        printFrames(meter);
     else {
         LoggerCommandResult r = LoggerCommandResult::NotMine;
         meter.withMeter([&](SimulatedMeter &m) { r = applyLoggerCommand(m, word, arg); });
