@@ -1,11 +1,17 @@
 #include "logger/LoggerExchange.h"
 
+#include "link/LiveFrame.h"
+
+#include <algorithm>
+
 namespace {
 constexpr quint32 EchoWaitMs = 200;
 // A line counts as quiet after this long without a byte (some 50 byte times at 9600 baud, more
 // than any pause inside a reply); a meter that never stops gets the bound.
 constexpr quint32 QuietMs = 50;
 constexpr quint32 QuietLimitMs = 1000;
+// The time of a live frame and an echo at 9600 baud, with some slack.
+constexpr quint32 EchoBehindFrameMs = 35;
 } // namespace
 
 int waitForBytes(SerialPort &port, Clock &clock, int n, quint32 ms, bool fixed)
@@ -46,7 +52,22 @@ bool sendLoggerFrame(SerialPort &port, Clock &clock, const QByteArray &frame, in
         port.write(frame);
         const int waiting = replyEndsWait > 0 ? waitForBytes(port, clock, replyEndsWait, EchoWaitMs)
                                               : waitForBytes(port, clock, 8, EchoWaitMs, true);
-        if (waiting >= 8 && port.read(8) == frame)
+        if (waiting < 8)
+            continue;
+        QByteArray reply = port.read(8);
+        if (reply == frame)
+            return true;
+        // The meter may have started a live frame just as the frame went out (the line was quiet
+        // when it was purged, so the frame is whole): its echo then follows that frame. Sending
+        // again would only repeat what the meter has already done.
+        if (reply.at(0) != LiveFrame::Stx)
+            continue;
+        const int rest = LiveFrame::Size - 8;
+        if (waitForBytes(port, clock, rest + std::max(replyEndsWait, 8), EchoBehindFrameMs) < rest + 8)
+            continue;
+        reply += port.read(rest);
+        if (reply.at(LiveFrame::Size - 1) == LiveFrame::Etx && LiveFrame::checksumOk(reply.constData())
+            && port.read(8) == frame)
             return true;
     }
     return false;

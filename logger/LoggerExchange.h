@@ -20,5 +20,6 @@ void waitForQuietLine(SerialPort &port, Clock &clock);
 // echo stay waiting. replyEndsWait: 0 waits the full 200 ms (a frame that only the echo answers);
 // n ends the wait as soon as n bytes are waiting (the echo and the reply the caller reads next: a
 // read byte, a block). The quiet line keeps a live frame that was on its way, or the late echo of
-// a failed attempt, from being compared with the next echo.
+// a failed attempt, from being compared with the next echo; an echo that follows a whole live
+// frame the meter started just as the frame went out counts.
 bool sendLoggerFrame(SerialPort &port, Clock &clock, const QByteArray &frame, int replyEndsWait = 0);

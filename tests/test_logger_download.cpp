@@ -254,8 +254,27 @@ void TestLoggerDownload::repairWritesFaultIntoHeader()
 
     r.meter.silence(-1);
     r.ui.messages.clear();
-    r.dl.RepairMemoryHeader();
+    QCOMPARE(r.dl.RepairMemoryHeader(), 0);
     QCOMPARE(r.ui.messages.count("Fixing error failed !"), 5);
+
+    // A live frame the meter starts just as each write goes out comes before the echo: the echo
+    // still counts, and no write goes out twice.
+    VirtualClock clock;
+    ScriptPort port(clock);
+    port.addDevice("COM1");
+    port.open();
+    const QByteArray live = SimulatedMeter::liveFrame(MeterState(), QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
+    port.responder = [&](const QByteArray &b) {
+        port.feed(live, 20000);
+        port.feed(b, 30000);
+    };
+    SharedState state;
+    ManualTimer timer(1000);
+    ScriptedUi ui;
+    MemoryDownload dl(state, port, clock, timer, r.store, r.image, ui);
+    QCOMPARE(dl.RepairMemoryHeader(), 5);
+    QCOMPARE(port.writes().size(), 5);
+    QVERIFY(!ui.messages.contains("Fixing error failed !"));
 }
 
 void TestLoggerDownload::commandRefusalsAndMessages()
