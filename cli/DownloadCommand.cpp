@@ -5,14 +5,14 @@
 #include "cli/CliLink.h"
 #include "cli/ConsoleLoggerUi.h"
 #include "cli/ExitCodes.h"
+#include "cli/ServiceCli.h"
 #include "cli/SetList.h"
 #include "data/CollectionFile.h"
 #include "data/WorkingCopy.h"
 #include "logger/MemoryDownload.h"
-#include "panel/ReadingDecoder.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
@@ -25,25 +25,6 @@ int fail(int code, const QString &text)
     return code;
 }
 
-// Follows the recording mark of the live frames, as the reading decoder does in the program, and
-// waits for the next frame so that the mark is the meter's present one.
-void followRecordingMark(CliLink &cli, int waitMs)
-{
-    bool seen = false;
-    cli.link().onFrame = [&cli, &seen](const QByteArray &frame) {
-        cli.state().MeterRecording = decodeReading(frame).recording;
-        seen = true;
-    };
-    QElapsedTimer t;
-    t.start();
-    while (!seen && t.elapsed() < waitMs)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    // Frames that still come in before the transfer takes the port keep the mark up to date.
-    cli.link().onFrame = [&cli](const QByteArray &frame) {
-        cli.state().MeterRecording = decodeReading(frame).recording;
-    };
-}
-
 } // namespace
 
 int runDownload(CliLink &cli, const DownloadOptions &options, ConsoleLoggerUi &ui, DataSetStore &store,
@@ -54,13 +35,22 @@ int runDownload(CliLink &cli, const DownloadOptions &options, ConsoleLoggerUi &u
         error = QStringLiteral("no temporary folder for the working copy: ") + temp.errorString();
         return CliExit::FileError;
     }
-    followRecordingMark(cli, options.frameWaitMs);
 
     MemoryImage image;
     MemoryDownload download(cli.state(), cli.port(), cli.clock(), cli.mainTimer(), store, image, ui,
                             [] { QCoreApplication::processEvents(); });
     const QString folder = workingCopyFolder(temp.path() + QLatin1Char('/'), {});
     download.setWorkingCopyFolder(folder);
+    // Every completed transfer goes to the file at once, whatever the parse finds and before any
+    // repair changes the meter; when the file cannot be written the working copy is kept instead.
+    bool transferred = false, fileWritten = false;
+    download.setMemoryKeeper([&](bool copyWritten) {
+        transferred = true;
+        fileWritten = copyWritten && saveCollection(workingCopyPath(folder), options.outPath);
+        if (!fileWritten && copyWritten)
+            temp.setAutoRemove(false);
+        return fileWritten;
+    });
     const MemoryDownload::Outcome out = download.LoadData1Click();
     cli.link().onFrame = {};
 
@@ -79,19 +69,27 @@ int runDownload(CliLink &cli, const DownloadOptions &options, ConsoleLoggerUi &u
         return CliExit::FileError;
     case MemoryDownload::Outcome::Finished: break;
     }
+    using Repair = MemoryDownload::Outcome::Repair;
+    if (out.repair == Repair::Failed) {
+        error = QStringLiteral("a damaged data set was found; fixing the meter's memory header failed (%1 of 5 "
+                               "writes echoed), switch the meter off and on before loading again")
+                    .arg(out.repairWritesEchoed);
+        return CliExit::ExchangeFailed;
+    }
+    if (transferred && !fileWritten) {
+        error = options.outPath + QStringLiteral(": cannot be written");
+        if (QFileInfo::exists(workingCopyPath(folder)))
+            error += QStringLiteral("; the memory is kept in ") + workingCopyPath(folder);
+        if (out.repair == Repair::Withheld)
+            error += QStringLiteral("; the meter's memory header was left as it is");
+        return CliExit::FileError;
+    }
     if (out.lastCode != LoadResult::Loaded) {
         error = loadResultDescription(out.lastCode);
         if (out.repaired)
             error += QStringLiteral("; the meter's memory header was repaired, switch the meter off and on "
                                     "before loading again");
         return CliExit::forLoadResult(out.lastCode);
-    }
-    if (!saveCollection(workingCopyPath(folder), options.outPath)) {
-        // Keep what took minutes to download.
-        temp.setAutoRemove(false);
-        error = options.outPath + QStringLiteral(": cannot be written; the memory is kept in ")
-                + workingCopyPath(folder);
-        return CliExit::FileError;
     }
     return CliExit::Success;
 }
@@ -122,7 +120,7 @@ int commandDownload(const QString &port, const QStringList &args)
     std::signal(SIGTERM, SIG_DFL);
 
     CliLink cli;
-    if (!cli.connectMeter(port))
+    if (!connectTrackingRecording(cli, port))
         return fail(CliExit::NoMeter, LoadStr(96, Language::English));
     std::fprintf(stderr, "%s %s\n", qPrintable(LoadStr(8, Language::English)), qPrintable(cli.portName()));
 

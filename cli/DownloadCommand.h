@@ -15,11 +15,11 @@ struct DownloadOptions {
     QString outPath;
     int retries = 0;     // failed loads answered with Retry
     bool repair = false; // a damaged data set answered with OK: the meter's header is repaired
-    int frameWaitMs = 3000; // for the live frame that tells whether the meter records
 };
 
-// Downloads over a connected link into store and writes the collection file. Returns an exit code
+// Downloads over a link connected by connectTrackingRecording (ServiceCli.h) into store and writes the collection file. Returns an exit code
 // of CliExit (Success only when the sets were loaded and the file written); error explains the rest.
+// Whenever a transfer completed the file holds the memory as it came, whatever the parse found.
 int runDownload(CliLink &link, const DownloadOptions &options, ConsoleLoggerUi &ui, DataSetStore &store,
                 QString &error);
 

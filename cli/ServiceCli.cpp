@@ -57,6 +57,12 @@ void trackMeterRecording(CliLink &cli)
     cli.link().onFrame = [&state](const QByteArray &frame) { state.MeterRecording = decodeReading(frame).recording; };
 }
 
+bool connectTrackingRecording(CliLink &cli, const QString &port)
+{
+    trackMeterRecording(cli);
+    return cli.connectMeter(port);
+}
+
 int runServiceCommand(const QString &command, const QString &port, const QStringList &args)
 {
     QString out;
@@ -88,8 +94,7 @@ int runServiceCommand(const QString &command, const QString &port, const QString
         return usage("erase removes every data set in the meter; give --yes to go ahead");
 
     CliLink cli;
-    trackMeterRecording(cli);
-    if (!cli.connectMeter(port)) {
+    if (!connectTrackingRecording(cli, port)) {
         toStderr(LoadStr(96, Language::English));
         return CliExit::NoMeter;
     }

@@ -10,6 +10,12 @@ QString MemoryDownload::dataErrorText()
                           "reload or OK to delete the error data set.");
 }
 
+QString MemoryDownload::repairWithheldText()
+{
+    return QStringLiteral("The downloaded memory could not be saved, so the error data set is not deleted from "
+                          "the meter.");
+}
+
 QString MemoryDownload::resultMessage(int code)
 {
     switch (code) {
@@ -61,8 +67,16 @@ MemoryDownload::Outcome MemoryDownload::LoadData1Click()
             if (answer == B::Retry)
                 continue;
             if (answer == B::Ok) {
-                RepairMemoryHeader();
-                out.repaired = true;
+                // The header cut drops the damaged set and every one after it from the meter:
+                // only once the memory as it came is safe on disk.
+                if (!m_copyKept) {
+                    m_ui.message(repairWithheldText());
+                    out.repair = Outcome::Repair::Withheld;
+                } else {
+                    out.repairWritesEchoed = RepairMemoryHeader();
+                    out.repaired = out.repairWritesEchoed == 5;
+                    out.repair = out.repaired ? Outcome::Repair::Done : Outcome::Repair::Failed;
+                }
             }
             break;
         }

@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QTime>
+#include <exception>
 #include <optional>
 
 namespace {
@@ -13,6 +14,7 @@ constexpr int BlockWithSum = 65;
 constexpr int BlockRepeats = 3;
 constexpr int MemoryTop = 64255;
 constexpr int RestoreAttempts = 3;
+constexpr quint32 RestoreRetryPauseMs = 100;
 
 QString meterTimeText(const QByteArray &r, const QString &sep, int order)
 {
@@ -102,7 +104,9 @@ bool replyHolds(const std::optional<QByteArray> &reply, const QByteArray &frame,
 } // namespace
 
 // The test byte goes only where the byte that was there has been read first, and that byte is
-// written back afterwards, so stored data sets come through the test unchanged.
+// written back afterwards, so stored data sets come through the test unchanged. A port error after
+// the test write still gets the restore (the port reopened when it closed) before it ends the test;
+// a restore that keeps failing is reported with the address whose byte may have changed.
 bool LoggerSetup::testOneAddress(quint8 a)
 {
     quint32 ms = 0;
@@ -113,23 +117,57 @@ bool LoggerSetup::testOneAddress(quint8 a)
     const quint8 original = quint8(before->at(8));
 
     const QByteArray writeFrame = memoryWriteFrame(a, SetupFrames::TestByte);
-    const auto written = memoryByteReply(writeFrame, ms);
     bool ok = false;
-    if (written) {
-        QStringList cells;
-        for (char c : *written)
-            cells << hex2(quint8(c));
-        cells << QTime(0, 0).addMSecs(int(ms)).toString(QStringLiteral("hh:mm:ss.zzz"));
-        m_ui.memTestReply(cells);
-        ok = replyHolds(written, writeFrame, SetupFrames::TestByte)
-             && replyHolds(memoryByteReply(readFrame, ms), readFrame, SetupFrames::TestByte);
+    std::exception_ptr portFailure;
+    try {
+        const auto written = memoryByteReply(writeFrame, ms);
+        if (written) {
+            QStringList cells;
+            for (char c : *written)
+                cells << hex2(quint8(c));
+            cells << QTime(0, 0).addMSecs(int(ms)).toString(QStringLiteral("hh:mm:ss.zzz"));
+            m_ui.memTestReply(cells);
+            ok = replyHolds(written, writeFrame, SetupFrames::TestByte)
+                 && replyHolds(memoryByteReply(readFrame, ms), readFrame, SetupFrames::TestByte);
+        }
+    } catch (const SilentAbort &) {
+        portFailure = std::current_exception();
+    } catch (const PortError &) {
+        portFailure = std::current_exception();
     }
 
-    bool restored = false;
+    if (!restoreByte(a, original)) {
+        m_info.unrestoredAddresses << (int(a) << 8);
+        m_ui.message(unrestoredText(int(a) << 8));
+    }
+    if (portFailure)
+        std::rethrow_exception(portFailure);
+    return ok && m_info.unrestoredAddresses.isEmpty();
+}
+
+bool LoggerSetup::restoreByte(quint8 a, quint8 original)
+{
     const QByteArray restoreFrame = memoryWriteFrame(a, original);
-    for (int i = 0; i < RestoreAttempts && !restored; ++i)
-        restored = replyHolds(memoryByteReply(restoreFrame, ms), restoreFrame, original);
-    return ok && restored;
+    quint32 ms = 0;
+    for (int i = 0; i < RestoreAttempts; ++i) {
+        try {
+            if (i > 0)
+                BusyWait(m_clock, RestoreRetryPauseMs);
+            if (!m_comm2.isOpen())
+                m_comm2.open();
+            if (replyHolds(memoryByteReply(restoreFrame, ms), restoreFrame, original))
+                return true;
+        } catch (const SilentAbort &) {
+        } catch (const PortError &) {
+        }
+    }
+    return false;
+}
+
+QString LoggerSetup::unrestoredText(int address)
+{
+    return QStringLiteral("Memory test: the byte at address %1 could not be written back and may have changed.")
+        .arg(QStringLiteral("0x") + QString::number(address, 16).toUpper().rightJustified(6, QLatin1Char('0')));
 }
 
 bool LoggerSetup::TestMemory()

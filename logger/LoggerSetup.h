@@ -25,6 +25,8 @@ public:
         int valuesAvailable = -1;
         bool memTestRun = false;
         bool memTestOk = false;
+        // Memory addresses whose byte the test could not write back: it may have changed.
+        QList<int> unrestoredAddresses;
     };
 
     // processEvents runs while waiting for the busy flags.
@@ -47,6 +49,8 @@ public:
     void RestoreMainPort(bool extraWaits = false);
     bool ReadLoggerInfo();
     bool TestMemory();
+    // What the user is told about a byte the memory test could not write back.
+    static QString unrestoredText(int address);
 
     const Info &info() const { return m_info; }
     // Whether ReadLoggerInfo ends with the memory test (on unless switched off).
@@ -65,6 +69,8 @@ private:
     int waitBytes(int n, quint32 limitMs, bool exact);
     bool setClock();
     bool testOneAddress(quint8 addressByte);
+    // Writes the byte back at 0x00AA00 (up to 3 attempts); true when the meter confirmed it.
+    bool restoreByte(quint8 addressByte, quint8 original);
     // Purge, write a memory frame, wait up to 1.5 s for 9 bytes; the 9 bytes, or nullopt.
     std::optional<QByteArray> memoryByteReply(const QByteArray &frame, quint32 &elapsedMs);
     void checkOverlap();

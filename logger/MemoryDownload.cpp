@@ -5,7 +5,6 @@
 #include "logger/MemoryImageParser.h"
 
 namespace {
-constexpr quint32 EchoWaitMs = 200;
 constexpr quint32 AcceptWaitMs = 100;
 constexpr quint32 NoBlockLimitMs = 3000;
 constexpr quint32 PartialBlockLimitMs = 1500;
@@ -55,7 +54,15 @@ void MemoryDownload::writeLoggerFrame(char command)
 
 bool MemoryDownload::SendLoggerCommand()
 {
-    return sendLoggerFrame(m_port, m_clock, m_state.LoggerFrame, m_waits == Waits::Fixed);
+    // With Replies, the wait for a pointer read's echo ends once its data byte is there too, and
+    // the one for the start of the transfer once its echo is there (a block follows). A write is
+    // answered by the echo alone: its wait always runs the full time.
+    int replyEndsWait = 0;
+    if (m_waits == Waits::Replies) {
+        const char command = m_state.LoggerFrame.at(1);
+        replyEndsWait = command == 'r' ? 9 : command == 'P' ? 8 : 0;
+    }
+    return sendLoggerFrame(m_port, m_clock, m_state.LoggerFrame, replyEndsWait);
 }
 
 int MemoryDownload::ReadMemoryPointer()
@@ -71,7 +78,7 @@ int MemoryDownload::ReadMemoryPointer()
         f[6] = 0x00;
         if (!SendLoggerCommand())
             return 0;
-        if (m_waits == Waits::Replies && waitForBytes(1, EchoWaitMs) >= 1)
+        if (m_waits == Waits::Replies)
             BusyWait(m_clock, SettleMs);
         if (m_port.bytesWaiting() != 1)
             return 0;
@@ -176,6 +183,7 @@ int MemoryDownload::TransferMemory()
 int MemoryDownload::LoadMemory()
 {
     m_image.clear();
+    m_copyWritten = m_copyKept = false;
     int code = TransferMemory();
     if (code != 0) {
         m_image.clear();
@@ -187,7 +195,11 @@ int MemoryDownload::LoadMemory()
         m_image.clear();
         throw;
     }
-    writeWorkingCopy(m_image, workingCopyPath(m_workingCopyFolder));
+    m_copyWritten = writeWorkingCopy(m_image, workingCopyPath(m_workingCopyFolder));
+    if (m_keepMemory)
+        m_copyKept = m_keepMemory(m_copyWritten);
+    else
+        m_copyKept = m_copyWritten;
     code = ParseMemoryImage(m_image, m_store, m_clock.now());
     if (code == 0)
         m_ui.dataSetsLoaded();
@@ -195,7 +207,7 @@ int MemoryDownload::LoadMemory()
     return code;
 }
 
-void MemoryDownload::RepairMemoryHeader()
+int MemoryDownload::RepairMemoryHeader()
 {
     QByteArray &f = m_state.LoggerFrame;
     f[1] = 'w';
@@ -207,11 +219,15 @@ void MemoryDownload::RepairMemoryHeader()
     const qint32 set = m_store.FaultSet, offset = m_store.FaultOffset;
     const quint8 values[5] = {quint8(set / 256), quint8(set % 256), quint8((offset >> 16) & 0xFF),
                               quint8((offset >> 8) & 0xFF), quint8(offset & 0xFF)};
+    int echoed = 0;
     for (int i = 0; i < 5; ++i) {
         f[5] = char(0x09 + i);
         f[6] = char(values[i]);
-        if (!SendLoggerCommand())
+        if (SendLoggerCommand())
+            ++echoed;
+        else
             m_ui.message(QStringLiteral("Fixing error failed !"));
     }
     m_ui.message(QStringLiteral("Please power off and power on meter before recording data or loading again!"));
+    return echoed;
 }

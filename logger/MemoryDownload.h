@@ -49,7 +49,13 @@ public:
         enum Kind { NotConnected, Recording, Finished, FolderError, Aborted };
         Kind kind = Finished;
         int lastCode = -1;   // the code of the last LoadMemory run
-        bool repaired = false;
+        // The header repair after a damaged set: NotAsked (no OK), Done (all five writes echoed),
+        // Failed (some write was not echoed; the header may be partly written), Withheld (the
+        // downloaded memory could not be kept, so the header was left as it is).
+        enum class Repair { NotAsked, Done, Failed, Withheld };
+        Repair repair = Repair::NotAsked;
+        int repairWritesEchoed = 0;
+        bool repaired = false; // Repair::Done
         QString errorText;   // FolderError: the folder's full name, shown to the user
     };
 
@@ -64,6 +70,11 @@ public:
 
     void setReceiveHandler(SerialPort::RxHandler handler) { m_receiveHandler = std::move(handler); }
     void setWaits(Waits waits) { m_waits = waits; }
+    // Called after every completed transfer, once the working copy has been written (argument:
+    // whether that write succeeded) and before the parse's result is acted on; returns whether the
+    // memory that came over the wire is now kept safely. Without it, kept means the working copy
+    // was written. A repair runs only on a kept memory.
+    void setMemoryKeeper(std::function<bool(bool copyWritten)> keeper) { m_keepMemory = std::move(keeper); }
     Waits waits() const { return m_waits; }
     // Folder of the working copy (see workingCopyFolder()).
     void setWorkingCopyFolder(const QString &folder) { m_workingCopyFolder = folder; }
@@ -83,8 +94,11 @@ public:
     // Sends LoggerFrame as it stands; true when the meter echoed it.
     bool SendLoggerCommand();
     void ShowTransferProgress(int total);
-    // Writes FaultSet and FaultOffset into the meter's header (after the user chose OK on code 1).
-    void RepairMemoryHeader();
+    // Writes FaultSet and FaultOffset into the meter's header (after the user chose OK on code 1);
+    // the number of the five writes the meter echoed.
+    int RepairMemoryHeader();
+    // What the user is told when a repair is withheld because the memory could not be kept.
+    static QString repairWithheldText();
 
     // Message of a load result that LoadData1Click shows without asking ("" for 0 and the codes
     // that ask).
@@ -112,6 +126,9 @@ private:
     SerialPort::RxHandler m_receiveHandler;
     QString m_workingCopyFolder;
     Waits m_waits = Waits::Replies;
+    std::function<bool(bool)> m_keepMemory;
+    bool m_copyWritten = false;
+    bool m_copyKept = false;
     int m_rejected = 0;
     int m_received = 0;
 };

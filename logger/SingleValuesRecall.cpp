@@ -67,7 +67,7 @@ QByteArray SingleValuesRecall::ReadSingleValues()
     int received = 0, errors = 0;
     m_rejected = 0;
     m_state.LoggerFrame[1] = 'P';
-    sendLoggerFrame(m_port, m_clock, m_state.LoggerFrame);
+    sendLoggerFrame(m_port, m_clock, m_state.LoggerFrame, 8); // the block follows the echo
 
     quint32 last = m_clock.tickMs();
     quint32 now = last;

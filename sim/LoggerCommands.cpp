@@ -33,6 +33,8 @@ bool SimulatedMeter::dispatchLogger(const QByteArray &frame)
         if (frame[2] != 'E')
             return false;
         m_logger.write(address, quint8(frame[6]));
+        if (!m_echoWrites)
+            return true;
         // In a set-up session the meter also reports the byte now at the address.
         reply(m_setupMode ? frame + QByteArray(1, char(m_logger.at(address))) : frame, EchoDelayUs);
         return true;

@@ -9,7 +9,8 @@ const char *const kLoggerCommandUsage =
     "  blocksilent K      the meter falls silent after sending block K (once)\n"
     "  damage K           destroy the start marker of data set K (from 0)\n"
     "  setcount N         write N as the memory's data set count (0 and 4001 are faults)\n"
-    "  memory             the standard data sets again, undamaged\n";
+    "  memory             the standard data sets again, undamaged\n"
+    "  writeecho on|off   memory writes are echoed (on) or carried out without an echo\n";
 
 namespace {
 bool number(std::string_view text, long long &value)
@@ -45,6 +46,10 @@ LoggerCommandResult applyLoggerCommand(SimulatedMeter &meter, std::string_view w
         if (arg != "on" && arg != "off")
             return R::BadArgument;
         meter.state().recording = arg == "on";
+    } else if (word == "writeecho") {
+        if (arg != "on" && arg != "off")
+            return R::BadArgument;
+        meter.setEchoWrites(arg == "on");
     } else if (word == "blockbadsum") {
         if (!one || n >= blocks)
             return R::BadArgument;

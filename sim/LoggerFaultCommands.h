@@ -9,6 +9,7 @@
 //   damage K            the start marker of data set K (from 0) is destroyed
 //   setcount N          N (0..65535) is written as the memory's data set count
 //   memory              the standard data sets again, undamaged
+//   writeecho on|off    memory writes are echoed, or carried out without an echo
 #include "sim/SimulatedMeter.h"
 
 #include <string_view>

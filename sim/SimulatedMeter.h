@@ -119,6 +119,8 @@ public:
 
     // The data logger: its memory and the block transfer of it (LoggerCommands.cpp).
     LoggerMemory &loggerMemory() { return m_logger; }
+    // Off: memory writes ('w') are carried out but not echoed, as by a meter whose answers are lost.
+    void setEchoWrites(bool on) { m_echoWrites = on; }
     BlockTransfer &blockTransfer() { return m_transfer; }
     // Every byte the meter has handed to its transmitter.
     qint64 bytesTransmitted() const { return m_bytesTransmitted; }
@@ -174,6 +176,7 @@ private:
     qint64 m_bytesTransmitted = 0;
     quint8 m_firmware = 0x6E;
     bool m_setupMode = false;
+    bool m_echoWrites = true;
     bool m_expectClock = false;
     QList<Calibration> m_calibrations;
     int m_boots = 0;

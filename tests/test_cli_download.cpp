@@ -1,10 +1,12 @@
 // The command-line download in-process, over the real tty port against the simulated meter on a
 // pseudo-terminal: a transfer that stops halfway is retried when asked to, reported with its exit
-// code when not, and a collection file that cannot be written does not lose the downloaded memory.
+// code when not, and a collection file that cannot be written does not lose the downloaded memory
+// nor lets a repair cut the meter's header.
 #include "cli/CliLink.h"
 #include "cli/ConsoleLoggerUi.h"
 #include "cli/DownloadCommand.h"
 #include "cli/ExitCodes.h"
+#include "cli/ServiceCli.h"
 #include "logger/MemoryDownload.h"
 #include "sim/PtyMeter.h"
 
@@ -50,7 +52,7 @@ void TestCliDownload::silenceMidTransferIsRetriedWhenAsked()
     QVERIFY2(meter.start(), qPrintable(meter.errorString()));
     meter.withMeter([](SimulatedMeter &m) { m.blockTransfer().silentAfterBlock(10); });
     CliLink cli;
-    QVERIFY(cli.connectMeter(meter.slavePath()));
+    QVERIFY(connectTrackingRecording(cli, meter.slavePath()));
     DownloadOptions o;
     o.outPath = m_dir.filePath("retried.rec");
     o.retries = 1;
@@ -79,7 +81,7 @@ void TestCliDownload::silenceWithoutRetryIsShortTransfer()
     QVERIFY2(meter.start(), qPrintable(meter.errorString()));
     meter.withMeter([](SimulatedMeter &m) { m.blockTransfer().silentAfterBlock(3); });
     CliLink cli;
-    QVERIFY(cli.connectMeter(meter.slavePath()));
+    QVERIFY(connectTrackingRecording(cli, meter.slavePath()));
     DownloadOptions o;
     o.outPath = m_dir.filePath("short.rec");
     ConsoleLoggerUi ui(nullptr);
@@ -98,7 +100,7 @@ void TestCliDownload::unwritableFileKeepsTheMemory()
     PtyMeter meter;
     QVERIFY2(meter.start(), qPrintable(meter.errorString()));
     CliLink cli;
-    QVERIFY(cli.connectMeter(meter.slavePath()));
+    QVERIFY(connectTrackingRecording(cli, meter.slavePath()));
     DownloadOptions o;
     o.outPath = m_dir.filePath("no/such/folder/memory.rec");
     ConsoleLoggerUi ui(nullptr);
@@ -110,6 +112,22 @@ void TestCliDownload::unwritableFileKeepsTheMemory()
     const QByteArray memory = memoryOf(meter);
     QCOMPARE(readFile(kept).left(lastAddress(memory) + 1), memory.left(lastAddress(memory) + 1));
     QDir(QFileInfo(kept).absolutePath() + "/..").removeRecursively(); // the kept temporary folder
+
+    // A damaged set with --repair: the meter's header is cut only once the file is written.
+    meter.withMeter([](SimulatedMeter &m) { m.loggerMemory().damageSet(2); });
+    ConsoleLoggerUi repairUi(nullptr, 0, true);
+    o.repair = true;
+    QCOMPARE(runDownload(cli, o, repairUi, store, error), CliExit::FileError);
+    QVERIFY2(error.contains("header was left as it is"), qPrintable(error));
+    QVERIFY(repairUi.messages().contains(MemoryDownload::repairWithheldText()));
+    meter.withMeter([](SimulatedMeter &m) {
+        QCOMPARE(m.loggerMemory().setCountField(), 5);
+        for (const auto &f : m.receivedFrames())
+            QVERIFY(f.bytes[1] != 'w');
+    });
+    const QString keptToo = error.section("the memory is kept in ", 1).section(';', 0, 0);
+    QVERIFY2(QFileInfo(keptToo).isFile(), qPrintable(error));
+    QDir(QFileInfo(keptToo).absolutePath() + "/..").removeRecursively();
     cli.disconnect();
     meter.stop();
 }

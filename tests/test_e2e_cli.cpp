@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -193,34 +195,92 @@ void TestE2ECli::recordingMeterIsRefused()
     QVERIFY2(meter.start(), qPrintable(meter.errorString()));
     meter.withMeter([](SimulatedMeter &m) { m.state().recording = true; });
     const QString rec = m_dir.filePath("recording.rec");
-    const Run dl = runCli({"--port", meter.slavePath(), "download", "--out", rec});
-    QCOMPARE(dl.exitCode, 3);
-    QVERIFY2(dl.err.contains("The meter is recording data"), qPrintable(dl.err));
-    QVERIFY(dl.out.isEmpty());
+    // The meter sends one live frame after the link's 'a', then nothing for 4 s: the refusal
+    // rests on that first frame alone.
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + "/k352-cli",
+            {"--port", meter.slavePath(), "download", "--out", rec});
+    QVERIFY(p.waitForStarted(5000));
+    bool paused = false;
+    QElapsedTimer t;
+    t.start();
+    while (!paused && t.elapsed() < 20000) {
+        meter.withMeter([&](SimulatedMeter &m) {
+            qint64 linkUp = -1;
+            for (const auto &f : m.receivedFrames())
+                if (f.bytes[1] == 'a')
+                    linkUp = f.us;
+            if (linkUp >= 0 && !m.sentFrames().isEmpty() && m.sentFrames().last().us >= linkUp) {
+                m.silence(4000);
+                paused = true;
+            }
+        });
+        QThread::usleep(300);
+    }
+    QVERIFY(paused);
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 3);
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("The meter is recording data"));
+    QVERIFY(p.readAllStandardOutput().isEmpty());
     QVERIFY(!QFile::exists(rec));
     meter.stop();
 }
+
+namespace {
+// The 'w' frames the meter took in, in order.
+QList<QByteArray> writeFrames(PtyMeter &meter)
+{
+    QList<QByteArray> out;
+    meter.withMeter([&](SimulatedMeter &m) {
+        for (const auto &f : m.receivedFrames())
+            if (f.bytes[1] == 'w')
+                out << f.bytes;
+    });
+    return out;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
 
 void TestE2ECli::damagedSetIsReportedAndRepaired()
 {
     PtyMeter meter;
     QVERIFY2(meter.start(), qPrintable(meter.errorString()));
     int damagedAt = 0;
+    QByteArray memory;
     meter.withMeter([&](SimulatedMeter &m) {
         m.loggerMemory().damageSet(3);
         damagedAt = m.loggerMemory().headerOffsets().at(3);
+        memory = m.loggerMemory().bytes();
     });
+    const int L = (quint8(memory[12]) << 8) | quint8(memory[13]);
+    // Without --repair: the memory as it came is in the file, the header is untouched.
     const QString rec = m_dir.filePath("damaged.rec");
     const Run dl = runCli({"--port", meter.slavePath(), "download", "--out", rec});
     QCOMPARE(dl.exitCode, 11);
     QVERIFY(dl.err.contains("Data error !"));
-    QVERIFY(!QFile::exists(rec));
-    // The header is untouched without --repair.
+    QCOMPARE(fileBytes(rec).left(L + 1), memory.left(L + 1));
     meter.withMeter([&](SimulatedMeter &m) { QCOMPARE(m.loggerMemory().setCountField(), 5); });
 
-    const Run fix = runCli({"--port", meter.slavePath(), "download", "--out", rec, "--repair"});
+    // With --repair: the file holds the whole memory (the sets the repair drops included), the
+    // five writes go out once each and the program saw every echo.
+    const QString fixedRec = m_dir.filePath("repaired.rec");
+    const Run fix = runCli({"--port", meter.slavePath(), "download", "--out", fixedRec, "--repair"});
     QCOMPARE(fix.exitCode, 11);
+    QVERIFY2(!fix.err.contains("Fixing error failed !"), qPrintable(fix.err));
+    QVERIFY2(fix.err.contains("header was repaired"), qPrintable(fix.err));
     QVERIFY2(fix.err.contains("Please power off and power on meter"), qPrintable(fix.err));
+    const QByteArray repairedFile = fileBytes(fixedRec);
+    QCOMPARE(repairedFile.size(), L + 257);
+    QCOMPARE(repairedFile.left(L + 1), memory.left(L + 1));
+    const QList<QByteArray> writes = writeFrames(meter);
+    QCOMPARE(writes.size(), 5);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(quint8(writes[i][5]), quint8(0x09 + i));
     meter.withMeter([&](SimulatedMeter &m) {
         QCOMPARE(m.loggerMemory().setCountField(), 3);
         QCOMPARE(m.loggerMemory().endPointer(), damagedAt - 1);
@@ -229,6 +289,17 @@ void TestE2ECli::damagedSetIsReportedAndRepaired()
     const Run again = runCli({"--port", meter.slavePath(), "download", "--out", rec});
     QVERIFY2(again.exitCode == 0, qPrintable(again.err));
     QCOMPARE(again.out.count('\n'), 4);
+
+    // A meter that does not echo the writes: the repair failed, and nothing says it was done.
+    meter.withMeter([](SimulatedMeter &m) {
+        m.loggerMemory().store(LoggerMemory::standardSets());
+        m.loggerMemory().damageSet(3);
+        m.setEchoWrites(false);
+    });
+    const Run failed = runCli({"--port", meter.slavePath(), "download", "--out", fixedRec, "--repair"});
+    QCOMPARE(failed.exitCode, 5);
+    QCOMPARE(failed.err.count("Fixing error failed !"), 5);
+    QVERIFY2(!failed.err.contains("repaired"), qPrintable(failed.err));
     meter.stop();
 }
 

@@ -95,6 +95,7 @@ private slots:
     void repairWritesFaultIntoHeader();
     void commandRefusalsAndMessages();
     void damagedSetOkRepairsRetryReloads();
+    void repairOnlyWhenKeptAndEchoed();
     void folderErrorStillRestoresLink();
     void fixedAndReplyWaitsPutTheSameBytesOnTheWire();
 };
@@ -253,8 +254,27 @@ void TestLoggerDownload::repairWritesFaultIntoHeader()
 
     r.meter.silence(-1);
     r.ui.messages.clear();
-    r.dl.RepairMemoryHeader();
+    QCOMPARE(r.dl.RepairMemoryHeader(), 0);
     QCOMPARE(r.ui.messages.count("Fixing error failed !"), 5);
+
+    // A live frame the meter starts just as each write goes out comes before the echo: the echo
+    // still counts, and no write goes out twice.
+    VirtualClock clock;
+    ScriptPort port(clock);
+    port.addDevice("COM1");
+    port.open();
+    const QByteArray live = SimulatedMeter::liveFrame(MeterState(), QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
+    port.responder = [&](const QByteArray &b) {
+        port.feed(live, 20000);
+        port.feed(b, 30000);
+    };
+    SharedState state;
+    ManualTimer timer(1000);
+    ScriptedUi ui;
+    MemoryDownload dl(state, port, clock, timer, r.store, r.image, ui);
+    QCOMPARE(dl.RepairMemoryHeader(), 5);
+    QCOMPARE(port.writes().size(), 5);
+    QVERIFY(!ui.messages.contains("Fixing error failed !"));
 }
 
 void TestLoggerDownload::commandRefusalsAndMessages()
@@ -293,6 +313,11 @@ void TestLoggerDownload::damagedSetOkRepairsRetryReloads()
     const auto out = r.dl.LoadData1Click();
     QCOMPARE(out.lastCode, 1);
     QVERIFY(out.repaired);
+    QCOMPARE(out.repairWritesEchoed, 5);
+    // The program saw every echo: each write went out once, none was reported as failed (the
+    // live frame the meter sends after the transfer's end is still on its way at the first one).
+    QVERIFY2(!r.ui.messages.contains("Fixing error failed !"), qPrintable(r.ui.messages.join('|')));
+    QCOMPARE(r.countOf('w'), 5);
     QCOMPARE(r.ui.confirms.size(), 2);
     QCOMPARE(r.countOf('P'), 2);
     QCOMPARE(r.store.FaultSet, 3);
@@ -305,6 +330,45 @@ void TestLoggerDownload::damagedSetOkRepairsRetryReloads()
     r.ui.messages.clear();
     QCOMPARE(r.dl.LoadData1Click().lastCode, 0);
     QCOMPARE(r.store.setCount(), 3);
+}
+
+void TestLoggerDownload::repairOnlyWhenKeptAndEchoed()
+{
+    using Repair = MemoryDownload::Outcome::Repair;
+    {
+        // The working copy cannot be written: the meter's header is left alone, and the user is told.
+        Rig r;
+        r.meter.loggerMemory().damageSet(3);
+        QVERIFY(QDir(r.dir.path()).mkpath("temp/DataSetsTemp.tmp")); // a folder where the file should be
+        r.ui.answers = {LoggerUi::Button::Ok};
+        const auto out = r.dl.LoadData1Click();
+        QCOMPARE(out.lastCode, 1);
+        QCOMPARE(out.repair, Repair::Withheld);
+        QVERIFY(!out.repaired);
+        QCOMPARE(r.countOf('w'), 0);
+        QCOMPARE(r.ui.messages, QStringList{MemoryDownload::repairWithheldText()});
+        QCOMPARE(r.meter.loggerMemory().setCountField(), 5);
+    }
+    {
+        // A meter that takes the writes without echoing them: each is tried three times, the line
+        // let fall quiet in between, and the repair is reported as failed.
+        Rig r;
+        r.meter.loggerMemory().damageSet(3);
+        r.meter.setEchoWrites(false);
+        r.ui.answers = {LoggerUi::Button::Ok};
+        const auto out = r.dl.LoadData1Click();
+        QCOMPARE(out.repair, Repair::Failed);
+        QVERIFY(!out.repaired);
+        QCOMPARE(out.repairWritesEchoed, 0);
+        QCOMPARE(r.ui.messages.count("Fixing error failed !"), 5);
+        QCOMPARE(r.countOf('w'), 15);
+        QList<qint64> times;
+        for (const auto &f : r.meter.receivedFrames())
+            if (f.bytes[1] == 'w')
+                times << f.us;
+        for (int i = 1; i < times.size(); ++i)
+            QVERIFY2(times[i] - times[i - 1] >= 250'000, qPrintable(QString::number(times[i] - times[i - 1])));
+    }
 }
 
 void TestLoggerDownload::folderErrorStillRestoresLink()

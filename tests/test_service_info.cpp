@@ -20,6 +20,10 @@ struct ScriptedReplies {
     QByteArray memory = QByteArray(65536, '\0');
     // Addresses whose byte the memory does not keep (a faulty cell reads 0x00).
     QList<quint8> faulty;
+    // Address bytes whose writes of anything but the test byte go unanswered (and undone).
+    QList<quint8> deaf;
+    // Called after the reply to a test write (byte 0x96).
+    std::function<void(quint8 addressByte)> afterTestWrite;
 
     void attach(ScriptPort &p)
     {
@@ -39,9 +43,13 @@ struct ScriptedReplies {
                     sum = quint8(sum + quint8(c));
                 p.feed(block + char(sum), 40000);
             } else if (f[1] == 'w' && f[2] == 'E') {
+                if (deaf.contains(quint8(f[4])) && quint8(f[6]) != 0x96)
+                    return;
                 if (!faulty.contains(quint8(f[4])))
                     memory[address] = f[6];
                 p.feed(f + memory[address], 3000);
+                if (quint8(f[6]) == 0x96 && afterTestWrite)
+                    afterTestWrite(quint8(f[4]));
             } else if (f[1] == 'r' && f[2] == 'E') {
                 p.feed(f + memory[address], 3000);
             }
@@ -116,6 +124,7 @@ private slots:
     void headerFieldsAndMemoryAvailable();
     void versionReplyOfTenBytesEndsTheRead();
     void faultyCellFailsTheTestAndIsWrittenBack();
+    void restoreIsRetriedAndAFailureSaidPlainly();
     void memoryTestLeavesAFullMemoryIntact();
     void initialisationRunsEveryStep();
     void initialisationWithABadIntervalFails();
@@ -188,6 +197,43 @@ void TestServiceInfo::faultyCellFailsTheTestAndIsWrittenBack()
     QCOMPARE(quint8(r.replies.memory[0xAF00]), quint8(0x5A));
     QCOMPARE(quint8(r.replies.memory[0x8F00]), quint8(0x00));
     QVERIFY(r.comm2.allWritten().contains(memoryWriteFrame(0xAF, 0x5A)));
+}
+
+void TestServiceInfo::restoreIsRetriedAndAFailureSaidPlainly()
+{
+    {
+        // The port fails right after the test write: the byte is still written back.
+        ScriptRig r;
+        r.replies.memory[0xAF00] = char(0x5A);
+        r.replies.afterTestWrite = [&](quint8 a) {
+            if (a == 0xAF)
+                r.comm2.close();
+        };
+        bool raised = false;
+        try {
+            r.setup.ReadLoggerInfo();
+        } catch (const PortError &) {
+            raised = true;
+        }
+        QVERIFY(raised);
+        QCOMPARE(quint8(r.replies.memory[0xAF00]), quint8(0x5A));
+        QVERIFY(r.ui.messages.isEmpty());
+        QVERIFY(r.setup.info().unrestoredAddresses.isEmpty());
+    }
+    {
+        // The meter never confirms the restore: three tries, then the address is named and the
+        // test stops there.
+        ScriptRig r;
+        r.replies.memory[0x9F00] = char(0x11);
+        r.replies.deaf = {0x9F};
+        QVERIFY(r.setup.ReadLoggerInfo());
+        QCOMPARE(r.ui.labels[L::MemTest], QString("False"));
+        QCOMPARE(r.comm2.allWritten().count(memoryWriteFrame(0x9F, 0x11)), 3);
+        QCOMPARE(r.setup.info().unrestoredAddresses, QList<int>{0x9F00});
+        QCOMPARE(r.ui.messages, QStringList{"Memory test: the byte at address 0x009F00 could not be written back "
+                                            "and may have changed."});
+        QVERIFY(!r.comm2.allWritten().contains(memoryWriteFrame(0xAF, 0x96)));
+    }
 }
 
 void TestServiceInfo::memoryTestLeavesAFullMemoryIntact()

@@ -50,6 +50,7 @@ private slots:
     void blockTransferAcceptRejectAndQuit();
     void scriptedTransferFaults();
     void scriptedMemoryFaultsAndRecording();
+    void memoryWritesAreEchoedUnlessSwitchedOff();
 };
 
 void TestSimLogger::standardMemoryHoldsVariedSets()
@@ -177,6 +178,23 @@ void TestSimLogger::scriptedMemoryFaultsAndRecording()
     QVERIFY(decodeReading(SimulatedMeter::liveFrame(m.state(), kStart)).recording);
     QCOMPARE(applyLoggerCommand(m, "record", "off"), R::Done);
     QVERIFY(!decodeReading(SimulatedMeter::liveFrame(m.state(), kStart)).recording);
+}
+
+void TestSimLogger::memoryWritesAreEchoedUnlessSwitchedOff()
+{
+    Wire w;
+    QByteArray write = loggerFrame('w', 0x0A);
+    write[6] = char(0x07);
+    // A write is answered by its echo alone; a read by the echo and the byte.
+    QCOMPARE(w.exchange(write), write);
+    QCOMPARE(w.exchange(loggerFrame('r', 0x0A)), loggerFrame('r', 0x0A) + char(0x07));
+    QCOMPARE(applyLoggerCommand(w.meter, "writeecho", "off"), R::Done);
+    write[6] = char(0x08);
+    QCOMPARE(w.exchange(write), QByteArray());
+    QCOMPARE(w.meter.loggerMemory().at(0x0A), quint8(0x08));
+    QCOMPARE(applyLoggerCommand(w.meter, "writeecho", "maybe"), R::BadArgument);
+    QCOMPARE(applyLoggerCommand(w.meter, "writeecho", "on"), R::Done);
+    QCOMPARE(w.exchange(write), write);
 }
 
 QTEST_GUILESS_MAIN(TestSimLogger)

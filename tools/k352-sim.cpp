@@ -41,6 +41,7 @@ const char *const kUsage =
     "  split MS    pause MS milliseconds in the middle of the next live frame\n"
     "  replug MS   pull the USB adapter and plug it back after MS milliseconds: the\n"
     "              terminal goes away and a new one (another number) is printed\n"
+    "  frames      print every command frame received so far (ms since start, hex bytes)\n"
     "  quit        stop\n"
     "The end of standard input does not stop the meter; SIGINT and SIGTERM do.\n";
 
@@ -64,6 +65,18 @@ std::string_view trimmed(std::string_view s)
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
     return s;
+}
+
+// The command frames the meter has taken in, one a line: the time in ms since the start, then
+// the bytes in hex. What the computer put on the wire, for watching an exchange.
+void printFrames(PtyMeter &meter)
+{
+    QList<SimulatedMeter::TimedBytes> frames;
+    meter.withMeter([&](SimulatedMeter &m) { frames = m.receivedFrames(); });
+    for (const SimulatedMeter::TimedBytes &f : frames)
+        std::cout << QString::number(double(f.us) / 1000.0, 'f', 1).toStdString() << ' '
+                  << f.bytes.toHex(' ').toStdString() << '\n';
+    std::cout << std::flush;
 }
 
 // Carries out one command line; false for "quit".
@@ -96,6 +109,8 @@ bool command(PtyMeter &meter, std::string_view line)
         meter.splitNextFrame(int(n));
     else if (word == "replug" && hasNumber && n <= 3600000)
         meter.replug(n);
+    else if (word == "frames" && arg.empty())
+        printFrames(meter);
     else {
         LoggerCommandResult r = LoggerCommandResult::NotMine;
         meter.withMeter([&](SimulatedMeter &m) { r = applyLoggerCommand(m, word, arg); });
