@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -166,7 +167,8 @@ TextReadResult readTable(const QString &fileName, char separator, std::shared_pt
         return result;
     std::shared_ptr<TextGrid> grid = newGrid();
     const TableEstimate estimate = estimateTable(file.size(), file.peek(1 << 16), grid->columnCount());
-    if (estimate.bytes > memoryLimit) {
+    // The table windows count their rows in an int as well.
+    if (estimate.bytes > memoryLimit || estimate.rows >= std::numeric_limits<int>::max()) {
         result.refused = true;
         ui.message(tooLargeMessage(fileName, estimate, memoryLimit));
         return result;
