@@ -4,9 +4,21 @@
 
 #include <QLocale>
 
+QLocale numberLocale(const QLocale &locale)
+{
+    QLocale l = locale;
+    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return l;
+}
+
+QString numberText(double value, int decimals, const QLocale &locale)
+{
+    return numberLocale(locale).toString(value, 'f', decimals);
+}
+
 QString levelText(double value, const QLocale &locale)
 {
-    return locale.toString(value, 'f', 1);
+    return numberText(value, 1, locale);
 }
 
 QString levelText(double value)
@@ -35,10 +47,10 @@ QString dateTimeText(TDateTime value)
     return dateTimeText(value, QLocale());
 }
 
-bool parseLocalNumber(const QString &text, double *value)
+bool parseLocalNumber(const QString &text, double *value, const QLocale &locale)
 {
     bool ok = false;
-    const double v = QLocale().toDouble(text.trimmed(), &ok);
+    const double v = numberLocale(locale).toDouble(text.trimmed(), &ok);
     if (ok && value)
         *value = v;
     return ok;

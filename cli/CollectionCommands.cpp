@@ -40,6 +40,9 @@ int loadCollectionForCli(const QString &path, DataSetStore &store, QString &erro
     case CollectionOpenResult::Loaded: return CliExit::Success;
     case CollectionOpenResult::CannotOpen: error = path + QStringLiteral(": cannot be read"); return CliExit::FileError;
     case CollectionOpenResult::EmptyFile: error = path + QStringLiteral(": the file is empty"); return CliExit::FileError;
+    case CollectionOpenResult::TooLarge:
+        error = path + QStringLiteral(": larger than a logger memory (more than %1 bytes)").arg(kMaxCollectionBytes);
+        return CliExit::FileError;
     default:
         error = path + QStringLiteral(": ") + loadResultDescription(r.parseCode);
         return CliExit::forLoadResult(r.parseCode);

@@ -14,7 +14,16 @@ CollectionOpenResult readCollectionFile(const QString &path, DataSetStore &store
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return result;
-        image = file.readAll();
+        image = file.read(kMaxCollectionBytes + 1);
+    }
+    if (image.size() > kMaxCollectionBytes) {
+        image.clear();
+        result.outcome = CollectionOpenResult::TooLarge;
+        result.errorText = QStringLiteral("\"%1\" ist keine Messreihen-Datei: sie ist größer als %2 Bytes, "
+                                          "mehr als ein Messreihenspeicher fasst.")
+                               .arg(path)
+                               .arg(kMaxCollectionBytes);
+        return result;
     }
     if (image.isEmpty()) {
         result.outcome = CollectionOpenResult::EmptyFile;

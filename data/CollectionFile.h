@@ -13,12 +13,18 @@ struct CollectionOpenResult {
         Loaded,       // store replaced, working copy written (or skipped when it could not be opened)
         FolderError,  // store replaced, but the working copy's folder could not be created: show
                       // errorText and draw no set
+        TooLarge,     // larger than any memory image; nothing changed, show errorText
     };
     Outcome outcome = CannotOpen;
     int parseCode = -1;
     bool workingCopyWritten = false;
     QString errorText;
 };
+
+// The largest collection file: the working copy of a full logger memory (last address 0xFFFF)
+// holds 0xFFFF + 257 bytes, a little more than the 65,536 bytes of the memory and the one block
+// a download may add. Reading stops there, so a huge file never fills the memory.
+constexpr qint64 kMaxCollectionBytes = 0xFFFF + 257;
 
 // Reads the file whole as the memory image and parses it into store, without writing anything.
 // Loaded: the store is replaced and image still holds the file's bytes (the caller empties it);

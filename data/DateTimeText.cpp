@@ -1,5 +1,9 @@
 #include "data/DateTimeText.h"
 
+#include "app/SystemFormats.h"
+#include "data/TextFields.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -56,6 +60,28 @@ NumericDate analyse(const QString &fmt)
     }
     d.numeric = n == 3 && d.sep;
     return d;
+}
+// The text with every decimal digit of another script replaced by its ASCII digit; nullopt when
+// it holds none.
+std::optional<std::string> withAsciiDigits(std::string_view utf8)
+{
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)(c) < 0x80; }))
+        return std::nullopt;
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    QString out;
+    bool changed = false;
+    for (const char32_t c : text.toUcs4()) {
+        const int digit = QChar::digitValue(c);
+        if (c >= 0x80 && digit >= 0 && QChar::category(c) == QChar::Number_DecimalDigit) {
+            out += QLatin1Char(char('0' + digit));
+            changed = true;
+        } else {
+            out += QString::fromUcs4(&c, 1);
+        }
+    }
+    if (!changed)
+        return std::nullopt;
+    return out.toStdString();
 }
 } // namespace
 
@@ -128,9 +154,13 @@ void splitTime(TDateTime x, qint64 &day, qint64 &ms)
         ms = 0;
 }
 
-QByteArray dateText(qint64 day, const RegionalFormat &f)
+// The date field as written, quoted when the date itself holds the separator.
+QByteArray dateField(qint64 day, char sep, const RegionalFormat &f)
 {
-    return f.locale.toString(kEpoch.addDays(day), f.shortDate).toUtf8();
+    const QByteArray text = f.locale.toString(kEpoch.addDays(day), f.shortDate).toUtf8();
+    QByteArray out;
+    appendField(out, std::string_view(text.constData(), size_t(text.size())), sep);
+    return out;
 }
 
 void appendTimeAndLevel(QByteArray &out, qint64 ms, float level, char sep, const RegionalFormat &f)
@@ -146,7 +176,8 @@ void appendTimeAndLevel(QByteArray &out, qint64 ms, float level, char sep, const
     auto r = std::to_chars(buf, buf + sizeof buf, int(ms % 1000));
     out.append(buf, r.ptr - buf);
     out.append(sep);
-    out.append(levelText(level, f).toUtf8());
+    const QByteArray text = levelText(level, f).toUtf8();
+    appendField(out, std::string_view(text.constData(), size_t(text.size())), sep);
 }
 } // namespace
 
@@ -154,7 +185,7 @@ void appendGraphLine(QByteArray &out, TDateTime x, float level, char sep, const 
 {
     qint64 day = 0, ms = 0;
     splitTime(x, day, ms);
-    out.append(dateText(day, f));
+    out.append(dateField(day, sep, f));
     appendTimeAndLevel(out, ms, level, sep, f);
 }
 
@@ -168,7 +199,7 @@ void GraphLineFormatter::append(QByteArray &out, TDateTime x, float level)
     qint64 day = 0, ms = 0;
     splitTime(x, day, ms);
     if (!m_haveDay || day != m_day) {
-        m_dayText = dateText(day, m_format);
+        m_dayText = dateField(day, m_sep, m_format);
         m_day = day;
         m_haveDay = true;
     }
@@ -195,26 +226,37 @@ std::optional<TDateTime> textToDateTime(std::string_view s, const RegionalFormat
     size_t i = 0;
     while (i < s.size() && isBlank(s[i]))
         ++i;
-    QDate date;
-    if (nd.numeric) {
+    // Digits, the format's separator and a blank after the date: the fast way for the usual short
+    // date formats.
+    const auto numericDate = [&](size_t &k, QDate &date) {
         int v[3] = {0, 0, 0};
         int d = 0, m = 0, y = 0;
-        for (int k = 0; k < 3; ++k) {
-            if (k > 0) {
-                if (i >= s.size() || s[i] != nd.sep)
-                    return std::nullopt;
-                ++i;
+        for (int n = 0; n < 3; ++n) {
+            if (n > 0) {
+                if (k >= s.size() || s[k] != nd.sep)
+                    return false;
+                ++k;
             }
-            const size_t start = i;
-            if (!readInt(s, i, v[k], nd.order[k] == 'y' ? 4 : 2))
-                return std::nullopt;
-            if (nd.order[k] == 'd') d = v[k];
-            else if (nd.order[k] == 'M') m = v[k];
-            else y = (i - start <= 2) ? 2000 + v[k] : v[k];
+            const size_t start = k;
+            if (!readInt(s, k, v[n], nd.order[n] == 'y' ? 4 : 2))
+                return false;
+            if (nd.order[n] == 'd') d = v[n];
+            else if (nd.order[n] == 'M') m = v[n];
+            else y = (k - start <= 2) ? 2000 + v[n] : v[n];
         }
         date = QDate(y, m, d);
+        return date.isValid() && k < s.size() && isBlank(s[k]);
+    };
+    QDate date;
+    size_t k = i;
+    if (nd.numeric && numericDate(k, date)) {
+        i = k;
+    } else if (const std::optional<std::string> ascii = withAsciiDigits(s); nd.numeric && ascii) {
+        // The locale's own digits (the locale writes dates with them): read as ASCII digits.
+        return textToDateTime(*ascii, f);
     } else {
-        // A format with names or other fields: the locale parses the text up to the time.
+        // Any other date, such as one with names, the locale's own digits or a separator after
+        // the year: the locale parses the text up to the time.
         size_t j = s.size();
         while (j > i && s[j - 1] != ' ')
             --j;
@@ -233,14 +275,17 @@ std::optional<TDateTime> textToDateTime(std::string_view s, const RegionalFormat
         return std::nullopt;
     const char ts = char(f.timeSep.unicode() < 0x80 ? f.timeSep.unicode() : ':');
     const char dec = char(f.decimal.unicode() < 0x80 ? f.decimal.unicode() : '.');
+    // The graph text file writes ':' between hours, minutes and seconds whatever the regional
+    // settings, so ':' is taken as well as the locale's own time separator.
+    const auto timeSep = [&](size_t k) { return k < s.size() && (s[k] == ts || s[k] == ':'); };
     int h = 0, mi = 0, se = 0, ms = 0;
     if (!readInt(s, i, h, 2))
         return std::nullopt;
-    if (i < s.size() && s[i] == ts) {
+    if (timeSep(i)) {
         ++i;
         if (!readInt(s, i, mi, 2))
             return std::nullopt;
-        if (i < s.size() && s[i] == ts) {
+        if (timeSep(i)) {
             ++i;
             if (!readInt(s, i, se, 2))
                 return std::nullopt;
@@ -281,20 +326,8 @@ std::optional<double> textToNumber(std::string_view s, const RegionalFormat &f)
         --b;
     if (a == b || b - a > 60)
         return std::nullopt;
-    std::string t(s.substr(a, b - a));
-    const char dec = char(f.decimal.unicode() < 0x80 ? f.decimal.unicode() : '.');
-    for (char &c : t) {
-        if (c == dec)
-            c = '.';
-        else if (c == '.' || c == ',')
-            return std::nullopt;  // a separator that is not the decimal separator
-    }
-    const char *p = t.data(), *e = p + t.size();
-    if (*p == '+')
-        ++p;
     double v = 0;
-    auto r = std::from_chars(p, e, v);
-    if (r.ec != std::errc() || r.ptr != e || !std::isfinite(v))
+    if (!parseLocalNumber(QString::fromUtf8(s.data() + a, qsizetype(b - a)), &v, f.locale) || !std::isfinite(v))
         return std::nullopt;
     return v;
 }

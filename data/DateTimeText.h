@@ -8,7 +8,8 @@
 #include <optional>
 #include <string_view>
 
-// One graph text line without its line end: date, sep, hh:mm:ss.z, sep, level.
+// One graph text line without its line end: date, sep, hh:mm:ss.z, sep, level; a field that holds
+// the separator (the level "20,0" in a comma-separated file) is written in double quotes.
 void appendGraphLine(QByteArray &out, TDateTime x, float level, char sep, const RegionalFormat &f);
 // Graph text lines of one separator and one set of regional settings, each with its CR LF line end.
 // Keeps the last date's text, so consecutive points of one day cost no date formatting. The

@@ -1,14 +1,14 @@
 #include "data/TableTextFile.h"
 
 #include "app/Catalogue.h"
+#include "data/TextFields.h"
 #include "data/TextFileWriter.h"
 #include "data/TextRange.h"
 
 void appendTableLine(QByteArray &out, const TextGrid &grid, qint64 row, char sep)
 {
     for (int c = 1; c < grid.columnCount(); ++c) {
-        const std::string_view cell = grid.cellUtf8(c, row);
-        out.append(cell.data(), qsizetype(cell.size()));
+        appendField(out, grid.cellUtf8(c, row), sep);
         out.append(sep);
     }
     out.append("\r\n", 2);

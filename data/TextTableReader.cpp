@@ -1,11 +1,16 @@
 #include "data/TextTableReader.h"
 
+#include "data/GraphTextFile.h"
+#include "data/TextFields.h"
 #include "tables/TextGridModel.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -81,12 +86,14 @@ qint64 readTextLines(QIODevice &in, char separator, TextGrid &grid, TextUi *ui, 
         *cancelled = false;
     LineSource source(in);
     std::vector<std::string_view> cells(size_t(grid.columnCount()));
+    std::vector<std::string_view> fields;
+    std::string unquoted;
     char number[24];
     qint64 n = 0;
     std::string_view line;
     bool tooLong = false;
     while (source.next(line, tooLong)) {
-        if (line.find(separator) == std::string_view::npos)
+        if (!splitFields(line, separator, fields, unquoted))
             break;
         ++n;
         if (ui && !ui->progressStep(n)) {
@@ -98,17 +105,8 @@ qint64 readTextLines(QIODevice &in, char separator, TextGrid &grid, TextUi *ui, 
         const auto r = std::to_chars(number, number + sizeof number, n);
         std::fill(cells.begin(), cells.end(), std::string_view());
         cells[0] = std::string_view(number, size_t(r.ptr - number));
-        std::string_view rest = line;
-        for (size_t c = 1; c < cells.size(); ++c) {
-            const size_t p = rest.find(separator);
-            if (p != std::string_view::npos) {
-                cells[c] = rest.substr(0, p);
-                rest.remove_prefix(p + 1);
-            } else {
-                cells[c] = rest;  // empty when the line ended with a separator
-                break;
-            }
-        }
+        for (size_t c = 1; c < cells.size() && c - 1 < fields.size(); ++c)
+            cells[c] = fields[c - 1];
         grid.setRow(n, cells);
         if (tooLong)
             break;
@@ -116,13 +114,71 @@ qint64 readTextLines(QIODevice &in, char separator, TextGrid &grid, TextUi *ui, 
     return n;
 }
 
-TextReadResult readTextTable(const QString &fileName, char separator, TextUi &ui)
+qint64 defaultTableMemoryLimit()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return qint64(1) << 30;
+    return qint64(pages) * qint64(pageSize) / 4;
+}
+
+TableEstimate estimateTable(qint64 fileSize, QByteArrayView sample, int columns)
+{
+    TableEstimate e;
+    if (fileSize <= 0)
+        return e;
+    // The lines that end within the sample give the mean line length; without one line end the
+    // first line is all the reader takes (it is cut after 179 characters or ends the file).
+    const qsizetype lastEnd = sample.lastIndexOf('\n');
+    qint64 lines = 0;
+    for (qsizetype i = 0; i <= lastEnd; ++i)
+        lines += sample.at(i) == '\n';
+    if (lines == 0) {
+        e.rows = 1;
+        e.textBytes = std::min<qint64>(fileSize, kMaxTextLine);
+    } else {
+        const qint64 meanLine = std::max<qint64>(1, (qint64(lastEnd) + 1) / lines);
+        e.rows = (fileSize + meanLine - 1) / meanLine;
+        e.textBytes = fileSize;
+    }
+    e.bytes = e.textBytes + e.rows * TextGrid::rowOverhead(columns);
+    return e;
+}
+
+namespace {
+
+QString tooLargeMessage(const QString &fileName, const TableEstimate &e, qint64 limit)
+{
+    const auto mb = [](qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); };
+    return QStringLiteral("Die Datei \"%1\" ist zu groß: ihre Tabelle bräuchte etwa %2 MB Speicher, "
+                          "höchstens %3 MB sind möglich.")
+        .arg(fileName, mb(e.bytes), mb(limit));
+}
+
+// The reading both kinds of file share: refuse a table that would not fit, then read the lines
+// into the new grid with or without the progress window.
+TextReadResult readTable(const QString &fileName, char separator, std::shared_ptr<TextGrid> (*newGrid)(),
+                         TextUi &ui, bool showProgress, qint64 memoryLimit)
 {
     TextReadResult result;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return result;
-    result.grid = newListGrid();
+    std::shared_ptr<TextGrid> grid = newGrid();
+    const TableEstimate estimate = estimateTable(file.size(), file.peek(1 << 16), grid->columnCount());
+    // The table windows count their rows in an int as well.
+    if (estimate.bytes > memoryLimit || estimate.rows >= std::numeric_limits<int>::max()) {
+        result.refused = true;
+        ui.message(tooLargeMessage(fileName, estimate, memoryLimit));
+        return result;
+    }
+    grid->reserve(estimate.rows + 1, estimate.textBytes);
+    result.grid = std::move(grid);
+    if (!showProgress) {
+        result.rows = readTextLines(file, separator, *result.grid, nullptr);
+        return result;
+    }
     ProgressSetup setup;
     setup.caption = QStringLiteral("Open Progress");
     setup.text = QStringLiteral("0");
@@ -136,13 +192,15 @@ TextReadResult readTextTable(const QString &fileName, char separator, TextUi &ui
     return result;
 }
 
-TextReadResult readCaptureFile(const QString &fileName)
+} // namespace
+
+TextReadResult readTextTable(const QString &fileName, char separator, TextUi &ui, const TextReadLimits &limits)
 {
-    TextReadResult result;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
-    result.grid = newDataCaptureGrid();
-    result.rows = readTextLines(file, '\t', *result.grid, nullptr);
-    return result;
+    return readTable(fileName, separator, newListGrid, ui, true, limits.tableBytes);
+}
+
+TextReadResult readCaptureFile(const QString &fileName, TextUi &ui, const TextReadLimits &limits)
+{
+    const bool large = QFileInfo(fileName).size() >= limits.captureProgressFrom;
+    return readTable(fileName, separatorForFileName(fileName), newDataCaptureGrid, ui, large, limits.tableBytes);
 }

@@ -91,6 +91,14 @@ void TextGrid::compactIfNeeded()
     m_garbage = 0;
 }
 
+void TextGrid::reserve(qint64 rows, qint64 textBytes)
+{
+    rows = std::max<qint64>(0, rows);
+    m_rowStart.reserve(size_t(rows));
+    m_length.reserve(size_t(rows) * size_t(m_columns));
+    m_text.reserve(size_t(std::max<qint64>(0, textBytes)));
+}
+
 qint64 TextGrid::memoryBytes() const
 {
     return qint64(m_text.capacity() + m_rowStart.capacity() * sizeof(quint64)

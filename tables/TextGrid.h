@@ -22,7 +22,13 @@ public:
     // Replaces a whole row; cells beyond the given ones become empty.
     void setRow(qint64 row, const std::vector<std::string_view> &utf8Cells);
 
+    // Room for rows rows and textBytes bytes of cell text, so that a table of known size is
+    // built without the copies (and twice the memory) of growing step by step.
+    void reserve(qint64 rows, qint64 textBytes);
+
     qint64 memoryBytes() const;
+    // Bytes a grid takes per row besides its text.
+    static qint64 rowOverhead(int columns) { return qint64(sizeof(quint64) + sizeof(quint16) * size_t(columns)); }
 
 private:
     int m_columns;

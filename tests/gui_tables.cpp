@@ -243,7 +243,7 @@ void GuiTables::tableWindowSave()
         scope->BitBtn1->click();
     });
     QCOMPARE(list->saveAs(out).status, TextExportResult::Written);
-    QCOMPARE(fileBytes(out), QByteArray("31.12.2010,14:00:11,51,0,,,,\r\n31.12.2010,14:00:12,52,0,,,,\r\n"));
+    QCOMPARE(fileBytes(out), QByteArray("31.12.2010,14:00:11,\"51,0\",,,,\r\n31.12.2010,14:00:12,\"52,0\",,,,\r\n"));
 }
 
 void GuiTables::outputToGraph()

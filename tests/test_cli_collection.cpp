@@ -6,6 +6,7 @@
 #include "cli/ConsoleLoggerUi.h"
 #include "cli/ExitCodes.h"
 #include "cli/SetList.h"
+#include "data/CollectionFile.h"
 #include "support/ImageBuilder.h"
 
 #include <QDir>
@@ -113,6 +114,18 @@ void TestCliCollection::loadExitCodesFollowTheLoadResult()
     QCOMPARE(loadCollectionForCli(damaged, store, error), 11);
     QVERIFY(store.isEmpty()); // nothing of a failed file is kept
 
+    // The largest file a working copy can be still loads; one byte more is no logger memory, and
+    // no more than that is read.
+    QByteArray full = b.finish();
+    full.append(kMaxCollectionBytes - full.size(), char(0xFF));
+    const QString largest = m_dir.filePath("largest.rec");
+    QVERIFY(writeFile(largest, full));
+    QCOMPARE(loadCollectionForCli(largest, store, error), CliExit::Success);
+    const QString tooLarge = m_dir.filePath("toolarge.rec");
+    QVERIFY(writeFile(tooLarge, full + '\xFF'));
+    QCOMPARE(loadCollectionForCli(tooLarge, store, error), CliExit::FileError);
+    QCOMPARE(error, tooLarge + ": larger than a logger memory (more than 65792 bytes)");
+
     QCOMPARE(CliExit::forLoadResult(0), 0);
     QCOMPARE(CliExit::forLoadResult(3), 13);
     QCOMPARE(CliExit::forLoadResult(5), 15);
@@ -133,11 +146,12 @@ void TestCliCollection::exportWritesOneSetAndRefusesWhatItCannot()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QString csv = m_dir.filePath("SET1.CSV");
     QCOMPARE(exportSetAsText(store, 1, csv, error), CliExit::Success);
-    QCOMPARE(readFile(csv), QByteArray("02.11.2026,08:15:00.0,60,0\r\n"
-                                       "02.11.2026,08:15:01.0,80,0\r\n"
-                                       "02.11.2026,08:15:02.0,60,0\r\n"
-                                       "02.11.2026,08:15:03.0,80,0\r\n"
-                                       "02.11.2026,08:15:04.0,50,0\r\n"));
+    // The levels hold the decimal comma: quoted, so that each stays one field.
+    QCOMPARE(readFile(csv), QByteArray("02.11.2026,08:15:00.0,\"60,0\"\r\n"
+                                       "02.11.2026,08:15:01.0,\"80,0\"\r\n"
+                                       "02.11.2026,08:15:02.0,\"60,0\"\r\n"
+                                       "02.11.2026,08:15:03.0,\"80,0\"\r\n"
+                                       "02.11.2026,08:15:04.0,\"50,0\"\r\n"));
     // Only the last three characters choose the comma.
     const QString txt = m_dir.filePath("set1.csv.txt");
     QCOMPARE(exportSetAsText(store, 1, txt, error), CliExit::Success);

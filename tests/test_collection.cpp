@@ -132,7 +132,7 @@ void TestCollection::workingCopyLengthFollowsEndPointer()
     QCOMPARE(lastAddressOf(base), 1280);
 
     const QString copy = workingCopyPath(m_folder);
-    for (int fileLength : {1281, 1537, 4000, 70000}) {
+    for (int fileLength : {1281, 1537, 4000, int(kMaxCollectionBytes)}) {
         QByteArray file = base;
         file.append(fileLength - base.size(), char(0x5A)); // tail bytes that look like markers
         const QString rec = path(QString("l1280_%1.rec").arg(fileLength));

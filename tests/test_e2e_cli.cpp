@@ -175,8 +175,10 @@ void TestE2ECli::downloadThenSetsThenExport()
         QCOMPARE(lines.size(), s.levels.size());
         for (int i = 0; i < lines.size(); ++i) {
             const QDateTime t = s.start.addSecs(qint64(i) * s.intervalSeconds);
+            // The level holds the decimal comma: quoted in the comma-separated file.
+            const QString level = QString::number(expected[k - 1].levels[i], 'f', 1).replace('.', ',');
             const QString want = t.toString("dd.MM.yyyy") + sep + t.toString("HH:mm:ss") + ".0" + sep
-                                 + QString::number(expected[k - 1].levels[i], 'f', 1).replace('.', ',') + "\r";
+                                 + (sep == ',' ? '"' + level + '"' : level) + "\r";
             QCOMPARE(QString::fromLatin1(lines[i]), want);
         }
     }

@@ -1,6 +1,7 @@
 #include "app/Catalogue.h"
 #include "data/DateTimeText.h"
 #include "data/GraphTextFile.h"
+#include "data/TextTableReader.h"
 #include "support/ScriptedTextUi.h"
 
 #include <QBuffer>
@@ -130,6 +131,15 @@ void TestGraphTextFile::englishCommaFile()
         QVERIFY(std::fabs(*t - x[i]) * 86400000.0 < 0.01);
         QCOMPARE(textToNumber(fields[2].toStdString(), f), std::optional<double>(i == 0 ? 56.7 : 100.0));
     }
+
+    // A German comma file quotes the level, and the text reader takes it back whole.
+    const QString deCsv = dir.filePath(QStringLiteral("b.csv"));
+    QCOMPARE(exportGraphText(ui, deCsv, x, y, 2, ',').status, TextExportResult::Written);
+    QCOMPARE(readAll(deCsv), QByteArray("31.12.2010,14:05:30.5,\"56,7\"\r\n31.12.2010,14:05:30.250,\"100,0\"\r\n"));
+    const TextReadResult back = readTextTable(deCsv, ',', ui);
+    QCOMPARE(back.rows, qint64(2));
+    QCOMPARE(back.grid->cell(3, 1), QStringLiteral("56,7"));
+    QVERIFY(back.grid->cellEmpty(4, 1));
 }
 
 void TestGraphTextFile::timeZeroEndsExport()

@@ -3,6 +3,7 @@
 #include "app/Catalogue.h"
 #include "app/SystemFormats.h"
 #include "graph/ChartStatistics.h"
+#include "graph/SamplingRateChoice.h"
 #include "realtime/RealTimeRecorder.h"
 #include "realtime/RealTimeSetup.h"
 
@@ -356,6 +357,13 @@ void TestRealTime::germanFormats()
     QVERIFY(s.ok);
     QCOMPARE(s.rate, 0.3f);
     QVERIFY(!readRealTimeStart(" 2000", "0.3x").ok);
+    // No group separators, neither typed nor shown: "0.500" is not 500 s, 1200 s is "1200,0".
+    const RealTimeStart grouped = readRealTimeStart(" 2000", "0.500");
+    QVERIFY(!grouped.ok);
+    QCOMPARE(grouped.message, QString("'0.500' is not a valid floating point value"));
+    QCOMPARE(chooseSamplingRate("1.000", false, 0.2).rate, 0.2);
+    QCOMPARE(levelText(1200.0), QString("1200,0"));
+    QCOMPARE(levelText(-12345.0), QString("-12345,0"));
 }
 
 QTEST_GUILESS_MAIN(TestRealTime)

@@ -10,6 +10,7 @@
 #include "data/WorkingCopy.h"
 #include "logger/MemoryDownload.h"
 #include "sim/PtyMeter.h"
+#include "support/ScriptedTextUi.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -88,7 +89,8 @@ void TestServiceE2E::recallLinesAndCaptureFile()
     QCOMPARE(fileLines.size(), 100); // 99 lines ending in CR LF
     QVERIFY(fileLines[0].endsWith("\t\r"));
     QCOMPARE(fileLines[5], QByteArray("\t\t\t\t\t\r"));
-    const TextReadResult back = readCaptureFile(cap);
+    ScriptedTextUi ui;
+    const TextReadResult back = readCaptureFile(cap, ui);
     QVERIFY(back.grid);
     QCOMPARE(back.grid->cell(1, 1), QString("94.5"));
     QCOMPARE(back.grid->cell(4, 2), QString("dBC"));

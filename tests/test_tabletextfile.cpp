@@ -100,6 +100,16 @@ void TestTableTextFile::writtenAndReadBack()
     }
     QCOMPARE(second.grid->cell(2, 1).toUtf8(), QByteArray("23:59:59.250"));
     QVERIFY(second.grid->cellEmpty(6, 3));
+
+    // Comma-separated, cells that hold a comma or a quote come back whole.
+    first.grid->setCell(4, 1, QStringLiteral("say \"a,b\""));
+    const QString csvName = dir.filePath(QStringLiteral("table.csv"));
+    QCOMPARE(exportTableText(saveUi, csvName, *first.grid).status, TextExportResult::Written);
+    const TextReadResult third = readTextTable(csvName, ',', ui);
+    QCOMPARE(third.rows, qint64(3));
+    for (qint64 r = 1; r <= 3; ++r)
+        for (int c = 1; c < 7; ++c)
+            QCOMPARE(third.grid->cell(c, r), first.grid->cell(c, r));
 }
 
 void TestTableTextFile::separatorFollowsName()
@@ -275,7 +285,7 @@ void TestTableTextFile::captureReadBack()
     QCOMPARE(exportCaptureText(ui, name, *g).status, TextExportResult::Written);
     // A line of separators only still holds a separator: all 99 lines are read, the empty ones
     // as empty rows.
-    const TextReadResult back = readCaptureFile(name);
+    const TextReadResult back = readCaptureFile(name, ui);
     QVERIFY(back.grid);
     QCOMPARE(back.rows, qint64(99));
     QCOMPARE(back.grid->rowCount(), qint64(101));

@@ -1,5 +1,6 @@
 #include "app/Catalogue.h"
 #include "data/DateTimeText.h"
+#include "data/TextFields.h"
 #include "data/TextRange.h"
 #include "support/ScriptedTextUi.h"
 
@@ -50,6 +51,7 @@ private slots:
     void dateTimeForms();
     void pointTimeUnderCommaLocale();
     void numberTexts();
+    void everyLocaleReadsItsOwnLines();
 };
 
 void TestTextFormats::rangeRules_data()
@@ -136,7 +138,8 @@ void TestTextFormats::graphLine_data()
     const TDateTime t5 = at(2010, 12, 31, 14, 5, 30, 5);
     const TDateTime t250 = at(2010, 12, 31, 14, 5, 30, 250);
     QTest::newRow("de 5 ms tab") << "de_DE" << t5 << 56.7f << '\t' << QByteArray("31.12.2010\t14:05:30.5\t56,7");
-    QTest::newRow("de 250 ms comma") << "de_DE" << t250 << 56.7f << ',' << QByteArray("31.12.2010,14:05:30.250,56,7");
+    // A level that holds the comma is quoted, so that it stays one field.
+    QTest::newRow("de 250 ms comma") << "de_DE" << t250 << 56.7f << ',' << QByteArray("31.12.2010,14:05:30.250,\"56,7\"");
     QTest::newRow("en 5 ms tab") << "en_US" << t5 << 56.7f << '\t' << QByteArray("12/31/2010\t14:05:30.5\t56.7");
     QTest::newRow("en 250 ms comma") << "en_US" << t250 << 56.7f << ',' << QByteArray("12/31/2010,14:05:30.250,56.7");
     QTest::newRow("de zero ms, early hour") << "de_DE" << at(2011, 1, 2, 3, 4, 5, 0) << 30.0f << '\t'
@@ -287,6 +290,35 @@ void TestTextFormats::numberTexts()
             QVERIFY2(!textToNumber(bad, f).has_value(), bad);
         QCOMPARE(levelText(1234.56f, f), QStringLiteral("1234.6"));
     }
+}
+
+void TestTextFormats::everyLocaleReadsItsOwnLines()
+{
+    // A graph line written under any locale Qt knows, tab- or comma-separated, gives back its date,
+    // time and level when its fields are read under the same locale.
+    const TDateTime xs[] = {at(2010, 12, 31, 14, 5, 30, 5), at(2024, 2, 29, 23, 59, 59, 999)};
+    QStringList failures;
+    qsizetype locales = 0;
+    for (const QLocale &locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        ++locales;
+        const RegionalFormat f = RegionalFormat::of(locale);
+        for (const char sep : {'\t', ','}) {
+            for (const TDateTime x : xs) {
+                QByteArray l;
+                appendGraphLine(l, x, -56.7f, sep, f);
+                std::vector<std::string_view> fields;
+                std::string scratch;
+                splitFields(std::string_view(l.constData(), size_t(l.size())), sep, fields, scratch);
+                const bool ok = fields.size() == 3
+                                && textToDateTime(std::string(fields[0]) + ' ' + std::string(fields[1]), f) == std::optional<TDateTime>(x)
+                                && textToNumber(fields[2], f) == std::optional<double>(-56.7);
+                if (!ok)
+                    failures << locale.name() + QLatin1Char(' ') + QString::fromUtf8(l);
+            }
+        }
+    }
+    QVERIFY(locales > 300);
+    QVERIFY2(failures.isEmpty(), qPrintable(QStringLiteral("%1 lines: ").arg(failures.size()) + failures.join(QStringLiteral(" | "))));
 }
 
 QTEST_GUILESS_MAIN(TestTextFormats)

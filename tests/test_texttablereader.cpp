@@ -66,6 +66,7 @@ private slots:
     void longLines();
     void cancelKeepsRowsRead();
     void captureFile();
+    void largeFilesRefusedOrCancelled();
     void missingFile();
     void fuzz();
 };
@@ -135,9 +136,16 @@ void TestTextTableReader::fieldsAndSeparators()
     QCOMPARE(row(g, 2), cellsOf({"2", "1", "2", "3", "4", "5", "6"}));
     QCOMPARE(row(g, 3), cellsOf({"3", "", "x", "", "", "", ""}));
     QCOMPARE(row(g, 4), cellsOf({"4", "p,q", "r", "", "", "", ""}));
-    // A German level in a comma file splits into two fields, as the file holds them.
-    g = readBytes("31.12.2010,14:05:30.5,56,7\r\n", ',', &n);
+    // A German level in a comma file splits into two fields, as the file holds them, unless it is
+    // quoted; "" in quotes is one quote, and a quote inside a field is text.
+    g = readBytes("31.12.2010,14:05:30.5,56,7\r\n"
+                  "31.12.2010,14:05:30.5,\"56,7\",\"a \"\"b\"\"\",\"\",x\"y,\"open,end\r\n",
+                  ',', &n);
     QCOMPARE(row(g, 1), cellsOf({"1", "31.12.2010", "14:05:30.5", "56", "7", "", ""}));
+    QCOMPARE(row(g, 2), cellsOf({"2", "31.12.2010", "14:05:30.5", "56,7", "a \"b\"", "", "x\"y"}));
+    // A line whose only comma is quoted holds no separator: the reading ends.
+    readBytes("\"56,7\"\r\na,b\r\n", ',', &n);
+    QCOMPARE(n, qint64(0));
     // UTF-8 text survives.
     g = readBytes("M\xc3\xa4rz\t1\r\n", '\t', &n);
     QCOMPARE(g.cell(1, 1), QString::fromUtf8("M\xc3\xa4rz"));
@@ -215,7 +223,8 @@ void TestTextTableReader::captureFile()
     for (int i = 2; i <= 99; ++i)
         bytes += "\t\t\t\t\t\r\n";
     const QString name = writeTemp(dir, QStringLiteral("x.cap"), bytes);
-    const TextReadResult r = readCaptureFile(name);
+    ScriptedTextUi ui;
+    const TextReadResult r = readCaptureFile(name, ui);
     QVERIFY(r.grid);
     QCOMPARE(r.rows, qint64(99));
     QCOMPARE(r.grid->rowCount(), qint64(101));
@@ -224,9 +233,49 @@ void TestTextTableReader::captureFile()
     QCOMPARE(row(*r.grid, 1), cellsOf({"1", "56,7", "31.12.2010", "14:05:30", "A", "F"}));
     QCOMPARE(row(*r.grid, 99), cellsOf({"99", "", "", "", "", ""}));
     QCOMPARE(r.grid->cell(0, 100), QStringLiteral("100"));
-    // Always tab-separated, whatever the name.
-    const QString csv = writeTemp(dir, QStringLiteral("x.csv"), "a,b,c\r\n");
-    QCOMPARE(readCaptureFile(csv).rows, qint64(0));
+    // A small file shows no progress.
+    QVERIFY(ui.opened.empty());
+    // The separator follows the name as the capture export chooses it: a capture saved as ".csv"
+    // reads back with its commas, quoted fields included.
+    const QString csv = writeTemp(dir, QStringLiteral("x.CSV"), "\"56,7\",31.12.2010,14:05:30,A,F,\r\n,,,,,\r\n");
+    const TextReadResult c = readCaptureFile(csv, ui);
+    QCOMPARE(c.rows, qint64(2));
+    QCOMPARE(row(*c.grid, 1), cellsOf({"1", "56,7", "31.12.2010", "14:05:30", "A", "F"}));
+}
+
+void TestTextTableReader::largeFilesRefusedOrCancelled()
+{
+    QTemporaryDir dir;
+    QByteArray bytes;
+    for (int i = 0; i < 2000; ++i)
+        bytes += "31.12.2010\t14:05:30.5\t56,7\r\n";
+    const QString name = writeTemp(dir, QStringLiteral("big.txt"), bytes);
+    // The estimate from the first lines: about one row per line, the text and the bookkeeping.
+    const TableEstimate e = estimateTable(bytes.size(), QByteArrayView(bytes).first(1000), 7);
+    QVERIFY(e.rows >= 2000 && e.rows < 2100);
+    QVERIFY(e.bytes >= bytes.size() + 2000 * TextGrid::rowOverhead(7));
+    // Above the limit: refused before anything is read, with a message naming the file.
+    ScriptedTextUi ui;
+    TextReadResult r = readTextTable(name, '\t', ui, {e.bytes - 1, 0});
+    QVERIFY(!r.grid);
+    QVERIFY(r.refused);
+    QVERIFY(ui.opened.empty());
+    QCOMPARE(ui.messages.size(), 1);
+    QVERIFY(ui.messages[0].contains(name));
+    // Within it: read whole, and the grid took no more than the estimate.
+    r = readTextTable(name, '\t', ui, {e.bytes, 0});
+    QCOMPARE(r.rows, qint64(2000));
+    QVERIFY(r.grid->memoryBytes() <= e.bytes + 4096);
+    // A large capture file shows "Open Progress", and its Cancel ends the reading.
+    const QString cap = writeTemp(dir, QStringLiteral("big.cap"), bytes);
+    ScriptedTextUi cancelling;
+    cancelling.cancelAfterSteps = 3;
+    r = readCaptureFile(cap, cancelling, {e.bytes, qint64(bytes.size())});
+    QVERIFY(r.cancelled);
+    QCOMPARE(r.rows, qint64(2));
+    QCOMPARE(cancelling.opened.size(), size_t(1));
+    QCOMPARE(cancelling.opened[0].caption, QStringLiteral("Open Progress"));
+    QCOMPARE(cancelling.closed, 1);
 }
 
 void TestTextTableReader::missingFile()
@@ -236,7 +285,8 @@ void TestTextTableReader::missingFile()
     QVERIFY(!r.grid);
     QVERIFY(ui.opened.empty());
     QVERIFY(ui.messages.isEmpty());
-    QVERIFY(!readCaptureFile(QStringLiteral("/nonexistent/dir/file.cap")).grid);
+    QVERIFY(!readCaptureFile(QStringLiteral("/nonexistent/dir/file.cap"), ui).grid);
+    QVERIFY(ui.messages.isEmpty());
 }
 
 void TestTextTableReader::fuzz()
@@ -244,7 +294,7 @@ void TestTextTableReader::fuzz()
     // Random bytes weighted towards the characters the reader looks at, in both grid shapes;
     // nothing may crash, and every grid must keep the reader's rules.
     QRandomGenerator rng(352);
-    const char alphabet[] = {'\t', ',', '\r', '\n', 'a', '1', ' ', '\0', char(0xc3), char(0xff)};
+    const char alphabet[] = {'\t', ',', '\r', '\n', 'a', '1', ' ', '\0', '"', char(0xc3), char(0xff)};
     for (int iter = 0; iter < 3000; ++iter) {
         QByteArray bytes;
         const int len = int(rng.bounded(iter % 100 == 0 ? 5000 : 600));
@@ -266,7 +316,7 @@ void TestTextTableReader::fuzz()
             for (int c = 1; c < g.columnCount(); ++c) {
                 const std::string_view cell = g.cellUtf8(c, r);
                 QVERIFY(cell.find('\n') == std::string_view::npos);
-                QVERIFY(cell.find(sep) == std::string_view::npos);
+                QVERIFY(cell.find(sep) == std::string_view::npos || bytes.contains('"'));
                 total += qsizetype(cell.size());
             }
             QVERIFY(total <= kMaxTextLine);

@@ -127,6 +127,9 @@ void TfrmMain::openCollection(const QString &fileName)
         m_dataSetGraph->fillDataSetList(dataSetListRows(m_store));
         showMessage(this, QMessageBox::Warning, QStringLiteral("Error"), r.errorText);
         break;
+    case CollectionOpenResult::TooLarge:
+        showMessage(this, QMessageBox::Warning, QStringLiteral("Error"), r.errorText);
+        break;
     case CollectionOpenResult::ParseFailed:
         // The collection on screen stays; the user learns why nothing changed.
         showMessage(this, QMessageBox::Warning, QStringLiteral("Error"),
@@ -165,7 +168,7 @@ void TfrmMain::readTextTable(const QString &fileName, char separator)
 
 void TfrmMain::readCaptureFile(const QString &fileName)
 {
-    if (TfrmDataCapture *capture = TfrmDataCapture::readCaptureFile(fileName))
+    if (TfrmDataCapture *capture = TfrmDataCapture::readCaptureFile(fileName, this))
         capture->addToWorkspace(m_workspace);
 }
 

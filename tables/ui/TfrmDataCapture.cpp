@@ -28,9 +28,10 @@ TfrmDataCapture::TfrmDataCapture(std::shared_ptr<TextGrid> grid, QWidget *parent
 
 TfrmDataCapture::~TfrmDataCapture() = default;
 
-TfrmDataCapture *TfrmDataCapture::readCaptureFile(const QString &fileName)
+TfrmDataCapture *TfrmDataCapture::readCaptureFile(const QString &fileName, QWidget *dialogParent)
 {
-    const TextReadResult read = ::readCaptureFile(fileName);
+    ScopeTextUi ui(dialogParent);
+    const TextReadResult read = ::readCaptureFile(fileName, ui);
     if (!read.grid)
         return nullptr;
     auto *window = new TfrmDataCapture(read.grid);

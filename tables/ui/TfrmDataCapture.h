@@ -21,8 +21,8 @@ public:
     ~TfrmDataCapture() override;
 
     // Reads a capture file into a new window captioned with the file's full name; null when the
-    // file cannot be opened (no message).
-    static TfrmDataCapture *readCaptureFile(const QString &fileName);
+    // file cannot be opened (no message) or is too large for memory (a message over dialogParent).
+    static TfrmDataCapture *readCaptureFile(const QString &fileName, QWidget *dialogParent = nullptr);
 
     // Puts the window into the workspace as a child window, centred on the screen.
     QMdiSubWindow *addToWorkspace(QMdiArea *area);
