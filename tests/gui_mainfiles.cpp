@@ -4,6 +4,7 @@
 #include "app/ui/K352Application.h"
 #include "app/ui/TfrmMain.h"
 #include "app/ui/Workspace.h"
+#include "panel/ui/TfrmPanel.h"
 #include "chart/ui/PESGraph.h"
 #include "graph/GraphFile.h"
 #include "graph/ui/TfrmGraph.h"
@@ -218,33 +219,36 @@ private slots:
         // Tiling: one below the other, as wide as the workspace, filling its height, each window
         // at least as large as its fields need.
         w.Tile1Click();
-        int y = 0;
+        QRect all;
         auto checkTiled = [&] {
-            y = 0;
+            all = QRect();
+            QList<QRect> placed;
             for (QMdiSubWindow *sub : w.workspace()->subWindowList()) {
                 if (!sub->isVisible())
                     continue;
                 QVERIFY2(sub->height() >= sub->minimumSizeHint().height(), qPrintable(sub->windowTitle()));
                 QVERIFY(sub->width() >= sub->minimumSizeHint().width());
-                QVERIFY(sub->width() >= w.workspace()->viewport()->width());
-                QCOMPARE(sub->y(), y); // no overlap, no gap
-                y += sub->height();
+                for (const QRect &other : std::as_const(placed))
+                    QVERIFY2(!other.intersects(sub->geometry()), qPrintable(sub->windowTitle()));
+                placed << sub->geometry();
+                all = all.united(sub->geometry());
             }
         };
         checkTiled();
-        QCOMPARE(y, w.workspace()->viewport()->height());
+        QCOMPARE(all, QRect(QPoint(0, 0), w.workspace()->viewport()->size()));
 
         // At 1280×720 with the panel and the real-time graph as well the windows no longer fit:
-        // they keep their sizes and the workspace scrolls down to the last one.
+        // they keep their sizes, the panel at the left, and the workspace scrolls down to the last.
         w.ControlPanel1Click();
         w.RealTimeGraph1Click();
         w.resize(1280, 720);
         w.Tile1Click();
         QTRY_VERIFY(w.workspace()->verticalScrollBar()->isVisible());
         checkTiled();
-        const int bottom = y;
-        QVERIFY(bottom > w.workspace()->viewport()->height());
-        QCOMPARE(w.workspace()->verticalScrollBar()->maximum(), bottom - w.workspace()->viewport()->height());
+        QCOMPARE(w.panel()->parentWidget()->pos(), QPoint(0, 0));
+        QCOMPARE(all.topLeft(), QPoint(0, 0));
+        QCOMPARE(all.width(), w.workspace()->viewport()->width());
+        QCOMPARE(w.workspace()->verticalScrollBar()->maximum(), all.height() - w.workspace()->viewport()->height());
         QCOMPARE(shareHeights(600, {100, 400, 50}), (std::vector<int>{100, 400, 100}));
         QCOMPARE(shareHeights(300, {100, 400}), (std::vector<int>{100, 400}));
     }

@@ -97,35 +97,48 @@ std::vector<int> shareHeights(int available, const std::vector<int> &minimums)
 
 void tileOneBelowTheOther(QMdiArea *area)
 {
-    QList<QMdiSubWindow *> visible;
+    // Windows of a fixed width (the control panel) cannot be stretched: they stand in a column at
+    // the left edge, the others one below the other to their right.
+    QList<QMdiSubWindow *> fixed, stretching;
     for (QMdiSubWindow *sub : area->subWindowList()) {
-        if (sub->isVisible() && !sub->isMinimized())
-            visible << sub;
-    }
-    if (visible.isEmpty())
-        return;
-    std::vector<int> minimums;
-    int minWidth = 0;
-    for (QMdiSubWindow *sub : visible) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
         sub->showNormal();
         keepMinimumSize(sub);
+        const QWidget *content = sub->widget();
+        const bool fixedWidth = content && content->minimumWidth() == content->maximumWidth();
+        (fixedWidth ? fixed : stretching) << sub;
+    }
+    // Lay out from the top left corner of the contents.
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    int left = 0, column = 0;
+    for (QMdiSubWindow *sub : std::as_const(fixed)) {
+        sub->move(0, column);
+        column += sub->height();
+        left = std::max(left, sub->width());
+    }
+    if (stretching.isEmpty())
+        return;
+
+    std::vector<int> minimums;
+    int minWidth = 0;
+    for (QMdiSubWindow *sub : std::as_const(stretching)) {
         minimums.push_back(sub->minimumHeight());
         minWidth = std::max(minWidth, sub->minimumWidth());
     }
-    // Lay out from the top left corner of the contents, on the room the viewport has without
-    // scroll bars, less a bar where the windows will need one.
-    area->horizontalScrollBar()->setValue(0);
-    area->verticalScrollBar()->setValue(0);
+    // The room the viewport has without scroll bars, less a bar where the windows need one.
     const QSize room = area->maximumViewportSize();
     const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
-    const bool horizontalBar = minWidth > room.width();
+    const bool horizontalBar = left + minWidth > room.width();
     const int available = room.height() - (horizontalBar ? bar : 0);
     const std::vector<int> heights = shareHeights(available, minimums);
-    const bool verticalBar = std::accumulate(heights.begin(), heights.end(), 0) > available;
-    const int width = std::max(room.width() - (verticalBar ? bar : 0), minWidth);
+    const bool verticalBar =
+        std::max(column, std::accumulate(heights.begin(), heights.end(), 0)) > available;
+    const int width = std::max(room.width() - (verticalBar ? bar : 0) - left, minWidth);
     int y = 0;
-    for (qsizetype i = 0; i < visible.size(); ++i) {
-        visible[i]->setGeometry(0, y, width, heights[size_t(i)]);
+    for (qsizetype i = 0; i < stretching.size(); ++i) {
+        stretching[i]->setGeometry(left, y, width, heights[size_t(i)]);
         y += heights[size_t(i)];
     }
 }

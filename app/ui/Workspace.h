@@ -17,5 +17,6 @@ std::vector<int> shareHeights(int available, const std::vector<int> &minimums);
 
 // The visible, not minimised child windows one below the other in the order of the window list,
 // each as wide as the workspace, together filling its height where their minimums allow;
-// otherwise the workspace scrolls.
+// otherwise the workspace scrolls. Windows of a fixed width stand in a column at the left edge
+// instead, and the others fill the width to their right.
 void tileOneBelowTheOther(QMdiArea *area);
