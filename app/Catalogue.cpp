@@ -90,3 +90,10 @@ Language activeLanguage()
 {
     return Language::German;
 }
+
+QString joinTexts(const QString &first, const QString &second, QChar separator)
+{
+    if (first.isEmpty() || second.isEmpty() || first.back().isSpace() || second.front().isSpace())
+        return first + second;
+    return first + separator + second;
+}

@@ -12,3 +12,7 @@ QString LoadStr(int id);
 QString LoadStr(int id, Language language);
 // The active language (fixed to German for the whole run).
 Language activeLanguage();
+
+// Two message texts as one: the separator goes between them unless one of them already ends or
+// starts with white space there, so catalogue texts never run together ("verlorenMöchten").
+QString joinTexts(const QString &first, const QString &second, QChar separator = QLatin1Char(' '));

@@ -1,5 +1,7 @@
 #include "app/WindowTexts.h"
 
+#include "app/Catalogue.h"
+
 #include <QByteArray>
 #include <QMetaObject>
 #include <QObject>
@@ -63,6 +65,19 @@ constexpr WindowTextEntry kFrmMain[] = {
     {S::Hints, "btnRun", "Start Graphing Real Time Data", "Start Onlinemessung"},
     {S::Hints, "btnStop", "Stop Graphing Real Time Data", "Stop Onlinemessung"},
     {S::Hints, "SpeedButton8", "Help", "Hilfe"},
+    // Shown after a start-up search that found no meter.
+    {S::OtherStrings, "NoMeterFound",
+     "No meter was found. Please check:\n"
+     "- Is the meter switched on?\n"
+     "- Is its USB cable plugged into the meter and the computer?\n"
+     "- Is your user in the group \"dialout\"? If not: sudo usermod -aG dialout $USER, then log in again.\n"
+     "Without a meter, \"k352 --demo\" tries the program on a simulated meter.",
+     "Es wurde kein Messgerät gefunden. Bitte prüfen Sie:\n"
+     "- Ist das Messgerät eingeschaltet?\n"
+     "- Steckt das USB-Kabel am Messgerät und am Computer?\n"
+     "- Gehört Ihr Benutzer zur Gruppe \"dialout\"? Wenn nicht: sudo usermod -aG dialout $USER, danach neu "
+     "anmelden.\n"
+     "Ohne Messgerät lässt sich das Programm mit \"k352 --demo\" an einem simulierten Messgerät ausprobieren."},
 };
 
 // About box (also the start-up splash). Label2 shows the version string and Label4 the start-up
@@ -127,6 +142,51 @@ constexpr WindowTextEntry kFrmGraph[] = {
     {S::Hints, "Button1", "Graph Customization", "Grafik Anpassungen"},
 };
 
+// The chart's customisation dialog. Its controls take their texts from this table as they are
+// built; the combo boxes' items are one comma-separated line each.
+constexpr WindowTextEntry kChartCustomize[] = {
+    {S::Captions, "ChartCustomizeDialog", "Customization", "Grafik anpassen"},
+    {S::Captions, "tabGeneral", "General", "Titel"},
+    {S::Captions, "tabPlot", "Plot", "Diagramm"},
+    {S::Captions, "tabSubsets", "Subsets", "Datenreihen"},
+    {S::Captions, "tabFonts", "Fonts", "Schriften"},
+    {S::Captions, "tabColors", "Colors", "Farben"},
+    {S::Captions, "lblMainTitle", "Main title", "Haupttitel"},
+    {S::Captions, "lblSubTitle", "Sub title", "Untertitel"},
+    {S::Captions, "lblXAxisLabel", "X axis label", "Beschriftung X-Achse"},
+    {S::Captions, "lblYAxisLabel", "Y axis label", "Beschriftung Y-Achse"},
+    {S::Captions, "lblGridStyle", "Grid style", "Art der Gitterlinien"},
+    {S::Captions, "lblGridLines", "Grid lines", "Gitterlinien"},
+    {S::Captions, "chkGraphAnnotations", "Show graph annotations", "Markierungen und Notizen zeigen"},
+    {S::Captions, "chkLineAnnotations", "Show line annotations", "Beschriftung der Cursorlinien zeigen"},
+    {S::Captions, "lblAnnotationTextSize", "Annotation text size", "Textgröße der Notizen"},
+    {S::Captions, "lblSubset", "Subset %1", "Datenreihe %1"},
+    {S::Captions, "lblFontMainTitle", "Main title", "Haupttitel"},
+    {S::Captions, "lblFontSubTitle", "Sub title", "Untertitel"},
+    {S::Captions, "lblFontLabels", "Labels", "Achsenbeschriftung"},
+    {S::Captions, "lblFontTicks", "Tick labels", "Skalenwerte"},
+    {S::Captions, "chkBold", "Bold", "Fett"},
+    {S::Captions, "chkItalic", "Italic", "Kursiv"},
+    {S::Captions, "lblDeskColor", "Desk", "Hintergrund außen"},
+    {S::Captions, "lblGraphBackColor", "Graph background", "Hintergrund Diagramm"},
+    {S::Captions, "lblGraphForeColor", "Grid and frame", "Gitter und Rahmen"},
+    {S::Captions, "lblTextColor", "Text", "Text"},
+    {S::Captions, "lblYAxisColor", "Y axis", "Y-Achse"},
+    {S::Captions, "dlgColor", "Choose a colour", "Farbe wählen"},
+    {S::MultiLines, "cboLineType", "Thin solid,Dash,Dot,Dash dot,Dash dot dot,Medium solid,Thick solid",
+     "Dünn durchgezogen,Gestrichelt,Gepunktet,Strich-Punkt,Strich-Punkt-Punkt,Mittel durchgezogen,Dick durchgezogen"},
+    {S::MultiLines, "cboGridStyle", "Thin,Thick,Dot,Dash,One pixel", "Dünn,Dick,Gepunktet,Gestrichelt,Ein Pixel"},
+    {S::MultiLines, "cboGridLines", "Both,Y only,X only,None", "Beide,Nur Y,Nur X,Keine"},
+    {S::OtherStrings, "spnFontSize.specialValueText", "Default", "Standard"},
+};
+
+// Entry of a text note: the prompt above its one-line field.
+constexpr WindowTextEntry kFrmAnnoEdit[] = {
+    {S::Captions, "Label1", "Text of the note:", "Text der Notiz:"},
+    {S::Captions, "BitBtn1", "OK", "OK"},
+    {S::Captions, "BitBtn2", "Cancel", "Abbrechen"},
+};
+
 struct WindowTable
 {
     const char *windowClass;
@@ -141,6 +201,8 @@ constexpr WindowTable kTables[] = {
     {"TfrmPanel", kFrmPanel},
     {"TfrmGraph", kFrmGraph},
     {"TfrmSetupRealTime", kFrmSetupRealTime},
+    {"ChartCustomizeDialog", kChartCustomize},
+    {"TfrmAnnoEdit", kFrmAnnoEdit},
 };
 
 bool hasProperty(const QObject *object, const char *name)
@@ -203,6 +265,18 @@ QString dlgText(const QString &english)
             return entry.german[0] != '\0' ? QString::fromUtf8(entry.german) : english;
     }
     return english;
+}
+
+QString windowText(const QString &windowClass, const char *name)
+{
+    for (const WindowTextEntry &entry : windowTexts(windowClass)) {
+        if (std::strcmp(entry.name, name) != 0)
+            continue;
+        if (activeLanguage() == Language::German && entry.german[0] != '\0')
+            return QString::fromUtf8(entry.german);
+        return QString::fromUtf8(entry.english);
+    }
+    return QString();
 }
 
 int applyWindowTexts(QObject *window, const QString &windowClass)

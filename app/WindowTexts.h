@@ -46,6 +46,11 @@ QStringList windowTextClasses();
 // The message-box captions and button labels, the same for every window.
 std::span<const WindowTextEntry> dialogCaptionTexts();
 
+// The text of the entry called name in windowClass's table, in the active language (the English
+// text where the German one is empty); empty when the table has no such entry. For windows that
+// build their texts in code rather than applying the table afterwards.
+QString windowText(const QString &windowClass, const char *name);
+
 // German text of a message-box caption or button given by its English text ("&Yes" -> "Ja");
 // the English text itself when it has no entry.
 QString dlgText(const QString &english);

@@ -218,7 +218,7 @@ void MeterLink::lateHandshake()
         m_port.purgeInput();
         writeCommandFrame('a');
     }
-    m_view.setStatus(m_ports.text(), QStringLiteral("On Connection"));
+    m_view.setStatus(m_ports.text(), LoadStr(8));
     if (m_view.panelOpen())
         m_view.setPanelNoConnection(false);
 
@@ -335,7 +335,7 @@ void MeterLink::FindMeter()
         m_view.portListChanged();
         selectDevice();
         if (m_view.splashOpen())
-            m_view.setSplashStatus(LoadStr(5) + name);
+            m_view.setSplashStatus(joinTexts(LoadStr(5), name));
         BusyWait(m_clock, 300);
 
         if (!openQuietly()) {
@@ -384,7 +384,7 @@ void MeterLink::StartupConnection()
         selectDevice();
         if (m_view.panelOpen())
             m_view.setPanelNoConnection(true);
-        m_view.setStatus(m_ports.text(), QStringLiteral("Off Connection"));
+        m_view.setStatus(m_ports.text(), LoadStr(6));
     }
     if (m_view.panelOpen())
         m_view.setPanelConnectedLook();

@@ -60,7 +60,7 @@ RealTimeStart readRealTimeStart(const QString &countText, const QString &rateTex
     int n = 0;
     // A recording of no values would end at its first sample with an empty chart: refused too.
     if (!parseValueCount(countText, &n) || n < 1) {
-        r.message = countText + LoadStr(28);
+        r.message = joinTexts(countText, LoadStr(28));
         return r;
     }
     r.ok = true;

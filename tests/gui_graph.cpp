@@ -113,7 +113,8 @@ void GuiGraph::recordingInTheMainWindow()
     w.runStartDialog = [&](TfrmSetupRealTime &) { return dialogShown = true; };
     button(&w, "btnRun")->click();
     QCOMPARE(asked.size(), 1);
-    QVERIFY(asked[0].startsWith("Es sind noch Daten"));
+    QCOMPARE(asked[0], QString("Es sind noch Daten aus der letzten Onlinemessung vorhanden, diese Daten gehen "
+                               "verloren\nMöchten Sie die Messdaten speichern?"));
     QVERIFY(!dialogShown);
     QCOMPARE(graph->PESGraph1->Points(), 5);
 
@@ -127,7 +128,7 @@ void GuiGraph::recordingInTheMainWindow()
         return true;
     };
     button(&w, "btnRun")->click();
-    QCOMPARE(asked.last(), QString(" 2 0nicht gültig"));
+    QCOMPARE(asked.last(), QString(" 2 0 nicht gültig"));
     QVERIFY(!w.state().RealTimeRunning);
 
     // A stop by the user after a few samples keeps exactly those.

@@ -242,6 +242,8 @@ private slots:
             tabs = d->tabs->count();
             seen << d->tabs->tabText(0);
             d->btnDeskColor->setColor(PEargb(255, 255, 255, 255));
+            // The button shows the colour, not a number.
+            QVERIFY(d->btnDeskColor->text().isEmpty() && !d->btnDeskColor->icon().isNull());
             d->accept();
             onNextModal([&](QWidget *p) {
                 seen << QString::fromLatin1(p->metaObject()->className());
@@ -251,7 +253,7 @@ private slots:
         g.CustomizeAndPrint();
         QCOMPARE(tabs, 1);
         QCOMPARE(seen.size(), 2);
-        QCOMPARE(seen[0], QStringLiteral("Colors"));
+        QCOMPARE(seen[0], QStringLiteral("Farben"));
         QVERIFY(seen[1].contains(QStringLiteral("PrintDialog")));
         QCOMPARE(g.look().deskColor, PEargb(255, 255, 255, 255));
         QVERIFY(g.AllowPage1() && g.AllowPage2() && g.AllowSubsetsPage() && g.AllowFontPage());

@@ -3,6 +3,8 @@
 // giving a message and no window), a table read and turned into a graph, tiling.
 #include "app/ui/K352Application.h"
 #include "app/ui/TfrmMain.h"
+#include "app/ui/Workspace.h"
+#include "panel/ui/TfrmPanel.h"
 #include "chart/ui/PESGraph.h"
 #include "graph/GraphFile.h"
 #include "graph/ui/TfrmGraph.h"
@@ -10,9 +12,11 @@
 #include "tables/ui/TfrmList.h"
 #include "support/QuietMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -123,35 +127,66 @@ private slots:
         QCOMPARE(graphWindows(w, GraphRole::File).size(), 1);
     }
 
-    void exitAsksAboutAnUnsavedRecording()
+    void cancelledExitClosesNothing()
     {
         TfrmMain w(quietOptions());
+        w.state().UserDataFolder = m_dir.path() + "/exit/";
+        QVERIFY(QDir().mkpath(w.state().UserDataFolder));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Panel, an unsaved download, a table and an unsaved recording.
+        w.ControlPanel1Click();
+        ImageBuilder b;
+        ImageSet one;
+        one.values = ramp(20);
+        b.add(one);
+        const QString rec = m_dir.filePath("exit.rec");
+        writeFile(rec, b.finish());
+        w.openSave().actions.openCollection(rec);
+        w.state().DownloadUnsaved = true;
+        const QString txt = m_dir.filePath("exit.txt");
+        writeFile(txt, "12/09/2026\t14:05:30.5\t61.5\r\n");
+        w.openSave().actions.readTextTable(txt, '\t');
         w.RealTimeGraph1Click();
-        TfrmGraph *graph = w.realTimeGraph();
-        QVERIFY(graph);
         w.state().RealTimeUnsaved = true;
+        TfrmGraph *dataSet = w.dataSetGraph();
+        TfrmGraph *realTime = w.realTimeGraph();
+        QVERIFY(dataSet && realTime && w.panel() && w.findChild<TfrmList *>());
+        const int windows = int(w.workspace()->subWindowList().size());
+        QCOMPARE(windows, 4);
+
         QStringList asked;
-        QMessageBox::StandardButton answer = QMessageBox::Cancel;
-        graph->ask = [&](const QString &text) {
+        QMessageBox::StandardButton realTimeAnswer = QMessageBox::Cancel;
+        dataSet->ask = [&](const QString &text) {
             asked << text;
-            return answer;
+            return QMessageBox::No;
         };
+        realTime->ask = [&](const QString &text) {
+            asked << text;
+            return realTimeAnswer;
+        };
+        // The download's question is answered, the recording's cancelled: every window stays.
         w.Exit1Click();
-        QCOMPARE(asked, QStringList{"Onlinemessung speichern"});
+        QCOMPARE(asked, (QStringList{"Speichern der Messreihe ?", "Onlinemessung speichern"}));
         QVERIFY(w.isVisible());
-        QVERIFY(w.realTimeGraph());
-        answer = QMessageBox::No;
+        QCOMPARE(int(w.workspace()->subWindowList().size()), windows);
+        for (QMdiSubWindow *sub : w.workspace()->subWindowList())
+            QVERIFY2(sub->isVisible(), qPrintable(sub->windowTitle()));
+        QVERIFY(w.panel() && w.dataSetGraph() && w.realTimeGraph());
+        QVERIFY(w.state().DownloadUnsaved && w.state().RealTimeUnsaved);
+
+        // Both answered No: each question once, and everything closes.
+        asked.clear();
+        realTimeAnswer = QMessageBox::No;
         w.Exit1Click();
-        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked, (QStringList{"Speichern der Messreihe ?", "Onlinemessung speichern"}));
         QVERIFY(!w.isVisible());
     }
 
     void tableIntoAGraphAndTiling()
     {
         TfrmMain w(quietOptions());
-        w.resize(1000, 700);
+        w.resize(1000, 800);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.activateWindow();
@@ -181,19 +216,41 @@ private slots:
         w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(files[0]->parentWidget()));
         QTRY_VERIFY(!out->isEnabled());
 
-        // Tiling: one below the other, as wide as the workspace, filling its height.
+        // Tiling: one below the other, as wide as the workspace, filling its height, each window
+        // at least as large as its fields need.
         w.Tile1Click();
-        int top = -1, bottom = 0;
-        const QSize area = w.workspace()->viewport()->size();
-        for (QMdiSubWindow *sub : w.workspace()->subWindowList()) {
-            if (!sub->isVisible())
-                continue;
-            QCOMPARE(sub->width(), area.width());
-            QVERIFY(sub->y() > top);
-            top = sub->y();
-            bottom = std::max(bottom, sub->geometry().bottom() + 1);
-        }
-        QCOMPARE(bottom, area.height());
+        QRect all;
+        auto checkTiled = [&] {
+            all = QRect();
+            QList<QRect> placed;
+            for (QMdiSubWindow *sub : w.workspace()->subWindowList()) {
+                if (!sub->isVisible())
+                    continue;
+                QVERIFY2(sub->height() >= sub->minimumSizeHint().height(), qPrintable(sub->windowTitle()));
+                QVERIFY(sub->width() >= sub->minimumSizeHint().width());
+                for (const QRect &other : std::as_const(placed))
+                    QVERIFY2(!other.intersects(sub->geometry()), qPrintable(sub->windowTitle()));
+                placed << sub->geometry();
+                all = all.united(sub->geometry());
+            }
+        };
+        checkTiled();
+        QCOMPARE(all, QRect(QPoint(0, 0), w.workspace()->viewport()->size()));
+
+        // At 1280×720 with the panel and the real-time graph as well the windows no longer fit:
+        // they keep their sizes, the panel at the left, and the workspace scrolls down to the last.
+        w.ControlPanel1Click();
+        w.RealTimeGraph1Click();
+        w.resize(1280, 720);
+        w.Tile1Click();
+        QTRY_VERIFY(w.workspace()->verticalScrollBar()->isVisible());
+        checkTiled();
+        QCOMPARE(w.panel()->parentWidget()->pos(), QPoint(0, 0));
+        QCOMPARE(all.topLeft(), QPoint(0, 0));
+        QCOMPARE(all.width(), w.workspace()->viewport()->width());
+        QCOMPARE(w.workspace()->verticalScrollBar()->maximum(), all.height() - w.workspace()->viewport()->height());
+        QCOMPARE(shareHeights(600, {100, 400, 50}), (std::vector<int>{100, 400, 100}));
+        QCOMPARE(shareHeights(300, {100, 400}), (std::vector<int>{100, 400}));
     }
 };
 

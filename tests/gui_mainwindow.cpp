@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -93,8 +95,10 @@ private slots:
     void windowMenuListsChildWindows();
     void aboutBoxAndSplash();
     void startupFindsSimulatedMeter();
+    void startupWithoutMeterKeepsPaintingAndSaysWhatToCheck();
     void panelMirrorsTheMeterAndReopens();
     void closeAsksChildWindowsFirst();
+    void usualKeysAndQtsOwnGermanTexts();
     void escapedExceptionsAreShownAndLoopGoesOn();
 };
 
@@ -250,8 +254,9 @@ void TestMainWindow::toolBarKeepsItsSizes()
     QVERIFY(panel->mapTo(&w, QPoint(0, 0)).y() >= w.menuBar()->geometry().bottom());
     QVERIFY(w.workspace()->mapTo(&w, QPoint(0, 0)).y() >= panel->mapTo(&w, QPoint(0, panel->height())).y());
     QCOMPARE(w.workspace()->frameShape(), QFrame::NoFrame);
-    QCOMPARE(w.workspace()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QCOMPARE(w.workspace()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    // The workspace scrolls to child windows beyond its edges.
+    QCOMPARE(w.workspace()->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QCOMPARE(w.workspace()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     // Two status panels, each wide enough for a device path and the connection state.
     QCOMPARE(w.statusBar()->objectName(), QString("StatusBar1"));
     for (int i = 0; i < 2; ++i)
@@ -516,6 +521,42 @@ void TestMainWindow::startupFindsSimulatedMeter()
     meter.stop();
 }
 
+void TestMainWindow::startupWithoutMeterKeepsPaintingAndSaysWhatToCheck()
+{
+    TfrmMainOptions o;
+    o.systemPorts = false;
+    o.extraPorts = {"/dev/k352-no-such-port"};
+    TfrmMain w(o);
+    auto *splash = new TfrmAbout;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->showAsSplash();
+    w.setSplash(splash);
+    QStringList messages;
+    setMessageResponder([&](const QString &text, QMessageBox::StandardButtons) {
+        messages << text;
+        return QMessageBox::Ok;
+    });
+    // Events are delivered while the search waits: a timer sees the splash's search line.
+    QStringList seenOnSplash;
+    QPointer<TfrmAbout> splashRef(splash);
+    QTimer tick;
+    tick.setInterval(10);
+    connect(&tick, &QTimer::timeout, [&] {
+        if (splashRef && !splashRef->status().isEmpty())
+            seenOnSplash << splashRef->status();
+    });
+    tick.start();
+    w.show();
+    QVERIFY(runUntil([&] { return !messages.isEmpty(); }, 5000));
+    setMessageResponder({});
+    QVERIFY(seenOnSplash.contains("Suche nach Gerät /dev/k352-no-such-port"));
+    QCOMPARE(statusPanel(&w, 1), QString("Keine Verbindung"));
+    QCOMPARE(messages.size(), 1);
+    for (const char *hint : {"eingeschaltet", "USB-Kabel", "\"dialout\"", "k352 --demo"})
+        QVERIFY2(messages[0].contains(QString::fromUtf8(hint)), hint);
+    QVERIFY(w.close());
+}
+
 void TestMainWindow::panelMirrorsTheMeterAndReopens()
 {
     PtyMeter meter;
@@ -597,6 +638,23 @@ void TestMainWindow::closeAsksChildWindowsFirst()
     child->allow = true;
     QVERIFY(w.close());
     QVERIFY(!w.isVisible());
+}
+
+void TestMainWindow::usualKeysAndQtsOwnGermanTexts()
+{
+    TfrmMain w(quietOptions());
+    const QList<QPair<const char *, QKeySequence>> keys = {
+        {"Open1", QKeySequence("Ctrl+O")},  {"Save1", QKeySequence("Ctrl+S")},
+        {"Print1", QKeySequence("Ctrl+P")}, {"Exit1", QKeySequence("Ctrl+Q")},
+        {"Contents1", QKeySequence("F1")},
+    };
+    for (const auto &[name, key] : keys)
+        QVERIFY2(action(&w, name)->shortcuts().contains(key), name);
+    // Qt's own dialogs and buttons speak German.
+    auto *app = dynamic_cast<K352Application *>(QCoreApplication::instance());
+    QVERIFY(app->qtTranslationsLoaded());
+    QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QString("Abbrechen"));
 }
 
 void TestMainWindow::escapedExceptionsAreShownAndLoopGoesOn()

@@ -49,6 +49,7 @@ private slots:
     void applySetsCaptionsAndHints();
     void applyDottedPropertyAndSections();
     void tablesAreWellFormed();
+    void joinedTextsKeepASeparator();
 };
 
 void TestCatalogue::lookupUsesGermanWithEnglishFallback()
@@ -180,8 +181,24 @@ void TestCatalogue::tablesAreWellFormed()
         check(windowClass, windowTexts(windowClass));
     check("dialogs", dialogCaptionTexts());
 
-    QVERIFY(windowTexts("TfrmMain").size() == 32);
+    QVERIFY(windowTexts("TfrmMain").size() == 33);
     QVERIFY(windowTexts("TfrmNoSuchWindow").empty());
+}
+
+void TestCatalogue::joinedTextsKeepASeparator()
+{
+    QCOMPARE(joinTexts(LoadStr(5), "/dev/pts/0"), QStringLiteral("Suche nach Gerät /dev/pts/0"));
+    QCOMPARE(joinTexts(LoadStr(5, Language::English), "COM3"), QStringLiteral("Searching Meter on COM3"));
+    QCOMPARE(joinTexts(LoadStr(26), LoadStr(27), '\n'),
+             QStringLiteral("Es sind noch Daten aus der letzten Onlinemessung vorhanden, diese Daten gehen verloren\n"
+                            "Möchten Sie die Messdaten speichern?"));
+    QCOMPARE(joinTexts("", LoadStr(28)), LoadStr(28));
+
+    // Texts a window builds from its table: German, English where German is empty.
+    QCOMPARE(windowText("TfrmAnnoEdit", "Label1"), QStringLiteral("Text der Notiz:"));
+    QCOMPARE(windowText("ChartCustomizeDialog", "tabColors"), QStringLiteral("Farben"));
+    QVERIFY(windowText("TfrmPanel", "btnMaxMin").startsWith("single click"));
+    QVERIFY(windowText("TfrmMain", "NoSuchEntry").isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestCatalogue)

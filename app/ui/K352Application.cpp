@@ -3,6 +3,7 @@
 #include "app/WindowTexts.h"
 #include "link/SerialPort.h"
 
+#include <QLibraryInfo>
 #include <QPushButton>
 #include <exception>
 
@@ -28,7 +29,13 @@ QString englishButtonText(QMessageBox::StandardButton button)
 }
 } // namespace
 
-K352Application::K352Application(int &argc, char **argv) : QApplication(argc, argv) {}
+K352Application::K352Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // From the Debian package qt6-translations-l10n; without it Qt's dialogs stay English.
+    m_qtTranslationsLoaded = m_qtTranslator.load(QStringLiteral("qtbase_de"),
+                                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+                             && installTranslator(&m_qtTranslator);
+}
 
 K352Application::~K352Application() = default;
 

@@ -4,6 +4,7 @@
 // a message box and the event loop goes on.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTranslator>
 #include <functional>
 
 class K352Application : public QApplication {
@@ -17,11 +18,17 @@ public:
     // a handler that fails on every timer tick cannot stack up boxes.
     static void reportError(const QString &text);
 
+    // Whether Qt's own German texts (file, print and page set-up dialogs, standard buttons) were
+    // found and installed; the program runs in German whatever the system's language.
+    bool qtTranslationsLoaded() const { return m_qtTranslationsLoaded; }
+
     // Where error texts go instead of a message box (tests).
     void setErrorReporter(std::function<void(const QString &)> reporter) { m_reporter = std::move(reporter); }
 
 private:
     std::function<void(const QString &)> m_reporter;
+    QTranslator m_qtTranslator;
+    bool m_qtTranslationsLoaded = false;
 };
 
 // A message box with the German button and caption texts of the window tables. Returns the button

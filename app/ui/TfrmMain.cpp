@@ -6,6 +6,7 @@
 #include "app/ui/K352Application.h"
 #include "app/ui/ShellArt.h"
 #include "app/ui/TfrmAbout.h"
+#include "app/ui/Workspace.h"
 #include "link/PortList.h"
 #include "panel/ui/PanelImages.h"
 #include "panel/ui/TfrmPanel.h"
@@ -20,6 +21,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -33,6 +35,7 @@
 #include <utility>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -123,8 +126,7 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     m_workspace = new QMdiArea(central);
     m_workspace->setObjectName(QStringLiteral("Workspace"));
     m_workspace->setFrameShape(QFrame::NoFrame);
-    m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setUpWorkspace(m_workspace);
     m_workspace->setBackground(QColor(171, 171, 171));
     column->addWidget(m_workspace, 1);
     connectLoggerCommands();
@@ -225,6 +227,23 @@ void TfrmMain::buildMenus()
     separator(help1, "N4");
     connect(addItem(help1, "About1", QStringLiteral("&About")), &QAction::triggered, this, &TfrmMain::About1Click);
 
+    // The desktop's usual keys; where the platform has none for a command, the common one.
+    const struct {
+        const char *item;
+        QKeySequence::StandardKey key;
+        QKeyCombination fallback;
+    } keys[] = {
+        {"Open1", QKeySequence::Open, Qt::CTRL | Qt::Key_O},
+        {"Save1", QKeySequence::Save, Qt::CTRL | Qt::Key_S},
+        {"Print1", QKeySequence::Print, Qt::CTRL | Qt::Key_P},
+        {"Exit1", QKeySequence::Quit, Qt::CTRL | Qt::Key_Q},
+        {"Contents1", QKeySequence::HelpContents, QKeyCombination(Qt::Key_F1)},
+    };
+    for (const auto &k : keys) {
+        auto *item = qobject_cast<QAction *>(m_controls.value(QLatin1String(k.item)));
+        const QList<QKeySequence> standard = QKeySequence::keyBindings(k.key);
+        item->setShortcuts(standard.isEmpty() ? QList<QKeySequence>{QKeySequence(k.fallback)} : standard);
+    }
 }
 
 void TfrmMain::offer(const char *name, void (TfrmMain::*handler)(), bool enable)
@@ -382,9 +401,22 @@ void TfrmMain::FormShow()
     m_state.UserDataFolder = prepareUserDataFolder(documentsFolder());
     setWindowTitle(QStringLiteral("k352_4"));
     createPanel();
-    try {
-        m_link.StartupConnection();
-    } catch (const SilentAbort &) {
+    {
+        // The search waits on the clock for seconds; the windows keep being painted meanwhile, and
+        // a close asked for then is carried out once the search is over.
+        struct Starting {
+            TfrmMain &w;
+            explicit Starting(TfrmMain &main) : w(main) { w.m_starting = true; w.m_clock.setPainting(true); }
+            ~Starting() { w.m_clock.setPainting(false); w.m_starting = false; }
+        } starting(*this);
+        try {
+            m_link.StartupConnection();
+        } catch (const SilentAbort &) {
+        }
+    }
+    if (m_closeRequested) {
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
     }
     // The real-time graph window right of the panel, as high as it, with the focus.
     if (TfrmGraph *graph = OpenRealTimeGraph()) {
@@ -395,6 +427,10 @@ void TfrmMain::FormShow()
         graph->setFocus();
     }
     FormResize();
+    // Without a meter the user learns what to check, in front of the complete window.
+    if (!m_state.Connected)
+        showMessage(this, QMessageBox::Information, QStringLiteral("Information"),
+                    windowText(QStringLiteral("TfrmMain"), "NoMeterFound"));
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
@@ -419,12 +455,12 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 
 bool TfrmMain::FormCloseQuery()
 {
-    // Every child window is asked first; one that refuses keeps the program running.
-    m_workspace->closeAllSubWindows();
-    for (QMdiSubWindow *child : m_workspace->subWindowList()) {
-        if (child->isVisible())
-            return false;
+    if (m_starting) {
+        m_closeRequested = true; // the meter search is still running further up this thread
+        return false;
     }
+    if (!closeChildWindows())
+        return false;
     m_mainTimer.setEnabled(false);
     try {
         m_comm1.close();
@@ -433,6 +469,30 @@ bool TfrmMain::FormCloseQuery()
     }
     BusyWait(m_clock, 100);
     return true;
+}
+
+bool TfrmMain::closeChildWindows()
+{
+    // Every window with unsaved data asks first, and only when all of them agree is any window
+    // closed: a Cancel anywhere leaves every window as it was.
+    for (QMdiSubWindow *child : m_workspace->subWindowList()) {
+        auto *graph = qobject_cast<TfrmGraph *>(child->widget());
+        if (graph && !graph->FormCloseQuery())
+            return false;
+    }
+    // The questions have been answered; closing must not ask them a second time.
+    const bool downloadUnsaved = std::exchange(m_state.DownloadUnsaved, false);
+    const bool realTimeUnsaved = std::exchange(m_state.RealTimeUnsaved, false);
+    m_workspace->closeAllSubWindows();
+    bool allClosed = true;
+    for (QMdiSubWindow *child : m_workspace->subWindowList())
+        allClosed = allClosed && !child->isVisible();
+    if (!allClosed) {
+        // A window that refused keeps its data's unsaved mark.
+        m_state.DownloadUnsaved = downloadUnsaved && m_dataSetGraph && m_dataSetGraph->isVisible();
+        m_state.RealTimeUnsaved = realTimeUnsaved && m_realTimeGraph && m_realTimeGraph->isVisible();
+    }
+    return allClosed;
 }
 
 void TfrmMain::MainTimerTimer()
@@ -551,7 +611,7 @@ void TfrmMain::btnRunClick()
         graph->restoreNormal();
         if (m_state.RealTimeRunning || m_recorder.sampleCount() != 0) {
             const auto answer = showMessage(this, QMessageBox::Question, QStringLiteral("Confirm"),
-                                            LoadStr(26) + LoadStr(27),
+                                            joinTexts(LoadStr(26), LoadStr(27), QLatin1Char('\n')),
                                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             graph->setFocus();
             if (answer == QMessageBox::Cancel)

@@ -3,6 +3,7 @@
 // It owns the shared state, the serial port Comm1, the watchdog timer and the meter link, and shows
 // on screen what the link reports.
 #include "app/SharedState.h"
+#include "app/ui/PaintingClock.h"
 #include "link/Clock.h"
 #include "link/LinkView.h"
 #include "link/MeterLink.h"
@@ -140,6 +141,8 @@ private:
     void FormCreate();
     void FormResize();
     bool FormCloseQuery();
+    // Asks the child windows, then closes them all, or none when one of them says Cancel.
+    bool closeChildWindows();
     void MainTimerTimer();
     void createPanel();
     void panelClosed();
@@ -175,7 +178,7 @@ private:
 
     TfrmMainOptions m_options;
     SharedState m_state;
-    SystemClock m_clock;
+    PaintingClock m_clock;
     TComPort m_comm1;
     QtTimer m_mainTimer;
     MeterLink m_link;
@@ -209,4 +212,7 @@ private:
     QPointer<TfrmAbout> m_splash;
     QSet<QString> m_noticesShown;
     bool m_shown = false;
+    // Set while the start-up search for the meter runs.
+    bool m_starting = false;
+    bool m_closeRequested = false;
 };

@@ -6,6 +6,7 @@
 #include "app/ui/K352Application.h"
 #include "app/Catalogue.h"
 #include "app/ui/ManualViewer.h"
+#include "app/ui/Workspace.h"
 #include "chart/ui/PESGraph.h"
 #include "data/CollectionFile.h"
 #include "data/WorkingCopy.h"
@@ -216,20 +217,7 @@ void TfrmMain::PrinterSetup1Click()
 
 void TfrmMain::Tile1Click()
 {
-    // One below the other, each as wide as the workspace, together filling its height.
-    QList<QMdiSubWindow *> visible;
-    for (QMdiSubWindow *sub : m_workspace->subWindowList()) {
-        if (sub->isVisible() && !sub->isMinimized())
-            visible << sub;
-    }
-    if (visible.isEmpty())
-        return;
-    const QSize area = m_workspace->viewport()->size();
-    const int h = area.height() / int(visible.size());
-    for (int i = 0; i < visible.size(); ++i) {
-        visible[i]->showNormal();
-        visible[i]->setGeometry(0, i * h, area.width(), i + 1 == visible.size() ? area.height() - i * h : h);
-    }
+    tileOneBelowTheOther(m_workspace);
 }
 
 void TfrmMain::Cascade1Click()

@@ -1,5 +1,7 @@
 #include "chart/ui/ChartCustomizeDialog.h"
 
+#include "app/WindowTexts.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -23,18 +25,36 @@ QColor toQColor(PEColor c) { return QColor(PEred(c), PEgreen(c), PEblue(c), PEal
 
 PEColor fromQColor(const QColor &c) { return PEargb(c.alpha(), c.red(), c.green(), c.blue()); }
 
-const char *const kLineTypeNames[] = {"Thin solid", "Dash", "Dot", "Dash dot", "Dash dot dot", "Medium solid",
-                                      "Thick solid"};
-const char *const kGridStyleNames[] = {"Thin", "Thick", "Dot", "Dash", "One pixel"};
-const char *const kGridLineNames[] = {"Both", "Y only", "X only", "None"};
-const char *const kFontNames[] = {"Main title", "Sub title", "Labels", "Tick labels"};
+// The dialog's texts in the program's language.
+QString dialogText(const char *name)
+{
+    return windowText(QStringLiteral("ChartCustomizeDialog"), name);
+}
 
-QComboBox *namedCombo(QWidget *parent, const char *const *names, int count, int current)
+const char *const kFontLabels[] = {"lblFontMainTitle", "lblFontSubTitle", "lblFontLabels", "lblFontTicks"};
+
+// A combo box whose items are the table's comma-separated line called name.
+QComboBox *namedCombo(QWidget *parent, const char *name, int current)
 {
     auto *box = new QComboBox(parent);
-    for (int i = 0; i < count; ++i)
-        box->addItem(QString::fromLatin1(names[i]));
-    box->setCurrentIndex(std::clamp(current, 0, count - 1));
+    box->setObjectName(QLatin1String(name));
+    const QStringList items = dialogText(name).split(QLatin1Char(','));
+    box->addItems(items);
+    box->setCurrentIndex(std::clamp(current, 0, int(items.size()) - 1));
+    return box;
+}
+
+QLabel *namedLabel(QWidget *parent, const char *name)
+{
+    auto *label = new QLabel(dialogText(name), parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+QCheckBox *namedCheckBox(QWidget *parent, const char *name)
+{
+    auto *box = new QCheckBox(dialogText(name), parent);
+    box->setObjectName(QLatin1String(name));
     return box;
 }
 
@@ -48,17 +68,18 @@ ColorButton::ColorButton(PEColor color, QWidget *parent) : QPushButton(parent), 
 
 void ColorButton::setColor(PEColor color)
 {
+    // The button shows the colour itself; a click opens the colour picker.
     m_color = color;
-    QPixmap swatch(32, 14);
+    QPixmap swatch(64, 18);
     swatch.fill(toQColor(color));
     setIcon(QIcon(swatch));
     setIconSize(swatch.size());
-    setText(toQColor(color).name(QColor::HexArgb));
+    setText(QString());
 }
 
 void ColorButton::pick()
 {
-    const QColor c = QColorDialog::getColor(toQColor(m_color), this, QString(), QColorDialog::ShowAlphaChannel);
+    const QColor c = QColorDialog::getColor(toQColor(m_color), this, dialogText("dlgColor"), QColorDialog::ShowAlphaChannel);
     if (c.isValid())
         setColor(fromQColor(c));
 }
@@ -67,20 +88,20 @@ ChartCustomizeDialog::ChartCustomizeDialog(const ChartLook &look, int subsets, C
     : QDialog(parent), m_look(look), m_pages(pages)
 {
     setObjectName(QStringLiteral("ChartCustomizeDialog"));
-    setWindowTitle(QStringLiteral("Customization"));
+    setWindowTitle(dialogText("ChartCustomizeDialog"));
     setModal(true);
     auto *layout = new QVBoxLayout(this);
     tabs = new QTabWidget(this);
     layout->addWidget(tabs);
     if (pages.page1)
-        tabs->addTab(titlesPage(), QStringLiteral("General"));
+        tabs->addTab(titlesPage(), dialogText("tabGeneral"));
     if (pages.page2)
-        tabs->addTab(plotPage(), QStringLiteral("Plot"));
+        tabs->addTab(plotPage(), dialogText("tabPlot"));
     if (pages.subsets)
-        tabs->addTab(subsetsPage(subsets), QStringLiteral("Subsets"));
+        tabs->addTab(subsetsPage(subsets), dialogText("tabSubsets"));
     if (pages.fonts)
-        tabs->addTab(fontsPage(), QStringLiteral("Fonts"));
-    tabs->addTab(colorsPage(), QStringLiteral("Colors"));
+        tabs->addTab(fontsPage(), dialogText("tabFonts"));
+    tabs->addTab(colorsPage(), dialogText("tabColors"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
@@ -96,10 +117,10 @@ QWidget *ChartCustomizeDialog::titlesPage()
     edtSubTitle = new QLineEdit(m_look.subTitle, page);
     edtXAxisLabel = new QLineEdit(m_look.xAxisLabel, page);
     edtYAxisLabel = new QLineEdit(m_look.yAxisLabel, page);
-    form->addRow(QStringLiteral("Main title"), edtMainTitle);
-    form->addRow(QStringLiteral("Sub title"), edtSubTitle);
-    form->addRow(QStringLiteral("X axis label"), edtXAxisLabel);
-    form->addRow(QStringLiteral("Y axis label"), edtYAxisLabel);
+    form->addRow(namedLabel(page, "lblMainTitle"), edtMainTitle);
+    form->addRow(namedLabel(page, "lblSubTitle"), edtSubTitle);
+    form->addRow(namedLabel(page, "lblXAxisLabel"), edtXAxisLabel);
+    form->addRow(namedLabel(page, "lblYAxisLabel"), edtYAxisLabel);
     return page;
 }
 
@@ -107,21 +128,21 @@ QWidget *ChartCustomizeDialog::plotPage()
 {
     auto *page = new QWidget(this);
     auto *form = new QFormLayout(page);
-    cboGridStyle = namedCombo(page, kGridStyleNames, int(std::size(kGridStyleNames)), m_look.gridStyle);
-    cboGridLines = namedCombo(page, kGridLineNames, int(std::size(kGridLineNames)), m_look.gridLines);
-    chkGraphAnnotations = new QCheckBox(QStringLiteral("Show graph annotations"), page);
+    cboGridStyle = namedCombo(page, "cboGridStyle", m_look.gridStyle);
+    cboGridLines = namedCombo(page, "cboGridLines", m_look.gridLines);
+    chkGraphAnnotations = namedCheckBox(page, "chkGraphAnnotations");
     chkGraphAnnotations->setChecked(m_look.showGraphAnnotations);
-    chkLineAnnotations = new QCheckBox(QStringLiteral("Show line annotations"), page);
+    chkLineAnnotations = namedCheckBox(page, "chkLineAnnotations");
     chkLineAnnotations->setChecked(m_look.showVertLineAnnotations);
     spnAnnotationTextSize = new QSpinBox(page);
     spnAnnotationTextSize->setRange(1, 1000);
     spnAnnotationTextSize->setSuffix(QStringLiteral(" %"));
     spnAnnotationTextSize->setValue(m_look.graphAnnotationTextSize);
-    form->addRow(QStringLiteral("Grid style"), cboGridStyle);
-    form->addRow(QStringLiteral("Grid lines"), cboGridLines);
+    form->addRow(namedLabel(page, "lblGridStyle"), cboGridStyle);
+    form->addRow(namedLabel(page, "lblGridLines"), cboGridLines);
     form->addRow(chkGraphAnnotations);
     form->addRow(chkLineAnnotations);
-    form->addRow(QStringLiteral("Annotation text size"), spnAnnotationTextSize);
+    form->addRow(namedLabel(page, "lblAnnotationTextSize"), spnAnnotationTextSize);
     return page;
 }
 
@@ -133,8 +154,8 @@ QWidget *ChartCustomizeDialog::subsetsPage(int subsets)
     const int rows = std::clamp(subsets, 1, ChartData::kMaxSubsets);
     for (int s = 0; s < rows; ++s) {
         auto *color = new ColorButton(m_look.subsetColor(s), page);
-        auto *type = namedCombo(page, kLineTypeNames, int(std::size(kLineTypeNames)), m_look.subsetLineType(s));
-        grid->addWidget(new QLabel(QStringLiteral("Subset %1").arg(s + 1), page), s, 0);
+        auto *type = namedCombo(page, "cboLineType", m_look.subsetLineType(s));
+        grid->addWidget(new QLabel(dialogText("lblSubset").arg(s + 1), page), s, 0);
         grid->addWidget(color, s, 1);
         grid->addWidget(type, s, 2);
         subsetColors.push_back(color);
@@ -159,15 +180,15 @@ QWidget *ChartCustomizeDialog::fontsPage()
         row.size = new QDoubleSpinBox(page);
         row.size->setRange(0, 500);
         row.size->setDecimals(1);
-        row.size->setSpecialValueText(QStringLiteral("Default"));
+        row.size->setSpecialValueText(dialogText("spnFontSize.specialValueText"));
         row.size->setValue(specs[i].pointSize);
-        row.bold = new QCheckBox(QStringLiteral("Bold"), page);
+        row.bold = namedCheckBox(page, "chkBold");
         row.bold->setChecked(specs[i].bold);
-        row.italic = new QCheckBox(QStringLiteral("Italic"), page);
+        row.italic = namedCheckBox(page, "chkItalic");
         row.italic->setChecked(specs[i].italic);
         // A family left as it was keeps the chart's choice, the widget's default included.
         connect(row.family, &QFontComboBox::currentFontChanged, this, [this, i] { fonts[size_t(i)].familyChosen = true; });
-        grid->addWidget(new QLabel(QString::fromLatin1(kFontNames[i]), page), i, 0);
+        grid->addWidget(namedLabel(page, kFontLabels[i]), i, 0);
         grid->addWidget(row.family, i, 1);
         grid->addWidget(row.size, i, 2);
         grid->addWidget(row.bold, i, 3);
@@ -186,11 +207,11 @@ QWidget *ChartCustomizeDialog::colorsPage()
     btnGraphForeColor = new ColorButton(m_look.graphForeColor, page);
     btnTextColor = new ColorButton(m_look.textColor, page);
     btnYAxisColor = new ColorButton(m_look.yAxisColor, page);
-    form->addRow(QStringLiteral("Desk"), btnDeskColor);
-    form->addRow(QStringLiteral("Graph background"), btnGraphBackColor);
-    form->addRow(QStringLiteral("Grid and frame"), btnGraphForeColor);
-    form->addRow(QStringLiteral("Text"), btnTextColor);
-    form->addRow(QStringLiteral("Y axis"), btnYAxisColor);
+    form->addRow(namedLabel(page, "lblDeskColor"), btnDeskColor);
+    form->addRow(namedLabel(page, "lblGraphBackColor"), btnGraphBackColor);
+    form->addRow(namedLabel(page, "lblGraphForeColor"), btnGraphForeColor);
+    form->addRow(namedLabel(page, "lblTextColor"), btnTextColor);
+    form->addRow(namedLabel(page, "lblYAxisColor"), btnYAxisColor);
     return page;
 }
 

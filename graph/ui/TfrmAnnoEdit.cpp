@@ -1,6 +1,9 @@
 #include "graph/ui/TfrmAnnoEdit.h"
 
+#include "app/WindowTexts.h"
+
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,16 +15,21 @@ TfrmAnnoEdit::TfrmAnnoEdit(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
     setModal(true);
 
+    const QString windowClass = QStringLiteral("TfrmAnnoEdit");
     auto *layout = new QVBoxLayout(this);
+    Label1 = new QLabel(windowText(windowClass, "Label1"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    layout->addWidget(Label1);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMinimumWidth(260);
+    Label1->setBuddy(Edit1);
     layout->addWidget(Edit1);
     auto *buttons = new QHBoxLayout;
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK = new QPushButton(windowText(windowClass, "BitBtn1"), this);
     btnOK->setObjectName(QStringLiteral("BitBtn1"));
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    btnCancel = new QPushButton(windowText(windowClass, "BitBtn2"), this);
     btnCancel->setObjectName(QStringLiteral("BitBtn2"));
     buttons->addStretch(1);
     buttons->addWidget(btnOK);

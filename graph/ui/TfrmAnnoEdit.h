@@ -1,8 +1,9 @@
 #pragma once
-// The entry of a text note: one line and OK or Cancel; no caption, modal, on top.
+// The entry of a text note: a prompt, one line and OK or Cancel; no caption, modal, on top.
 #include <QDialog>
 #include <optional>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -10,6 +11,7 @@ class TfrmAnnoEdit : public QDialog {
 public:
     explicit TfrmAnnoEdit(QWidget *parent = nullptr);
 
+    QLabel *Label1 = nullptr;
     QLineEdit *Edit1 = nullptr;
     QPushButton *btnOK = nullptr;
     QPushButton *btnCancel = nullptr;
