@@ -481,11 +481,16 @@ private slots:
 
             // The labels (blue) below the plot: tick times, dates and "Zeit", at most a few
             // lines of text in point sizes a reader expects.
-            const QRect below = boundingBox(page, [](QRgb c) { return qBlue(c) > 150 && qRed(c) < 120; },
-                                            QRect(0, plot.bottom() + 2, page.width(), page.height()));
-            const double textInches = (below.bottom() - plot.bottom()) / dpi;
-            QVERIFY2(below.isValid() && textInches > 0.25 && textInches < 1.0,
-                     qPrintable(where + QStringLiteral(", labels %1 in").arg(textInches)));
+            const auto blue = [](QRgb c) { return qBlue(c) > 150 && qRed(c) < 120; };
+            const QRect below = boundingBox(page, blue, QRect(0, plot.bottom() + 2, page.width(), page.height()));
+            const double belowInches = (below.bottom() - plot.bottom()) / dpi;
+            QVERIFY2(below.isValid() && belowInches > 0.25 && belowInches < 0.8,
+                     qPrintable(where + QStringLiteral(", labels below %1 in").arg(belowInches)));
+            // Left of it: the level ticks and "dB", a few characters wide.
+            const QRect left = boundingBox(page, blue, QRect(0, plot.top(), plot.left() - 2, plot.height()));
+            const double leftInches = (plot.left() - left.left()) / dpi;
+            QVERIFY2(left.isValid() && leftInches > 0.15 && leftInches < 0.8,
+                     qPrintable(where + QStringLiteral(", labels left %1 in").arg(leftInches)));
         }
         // The screen's layout comes back after printing.
         QCOMPARE(g.GraphRect(), screenPlot);
