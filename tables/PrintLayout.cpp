@@ -21,6 +21,8 @@ QString printLine(const TextGrid &grid, TablePrintKind kind, qint64 row)
         const qsizetype shortBy = printColumnWidth(kind, c) - text.size();
         if (shortBy > 0)
             line += QString(2 * shortBy, QLatin1Char(' '));
+        else if (c + 1 < columns)
+            line += QLatin1Char(' '); // a full cell is still kept apart from the next one
     }
     return line;
 }
@@ -34,7 +36,8 @@ int printLinesPerPage(int pageHeight, int lineHeight)
 {
     if (lineHeight <= 0)
         return 1;
-    return std::max(1, pageHeight / lineHeight);
+    // The first line starts one line height down, so the last of n lines ends at (n + 1) heights.
+    return std::max(1, pageHeight / lineHeight - 1);
 }
 
 void forEachPrintLine(const TextGrid &grid, TablePrintKind kind, int linesPerPage,

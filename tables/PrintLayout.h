@@ -1,7 +1,8 @@
 #pragma once
 // Page layout of a printed table: one grid row per line in a fixed-pitch font, each cell followed
-// by two spaces for every character it is shorter than its column's nominal width. Line k of a
-// page has its top at (k + 1) line heights; a page holds as many lines as fit in its height.
+// by two spaces for every character it is shorter than its column's nominal width, and by at least
+// one blank before the next column. Line k of a page has its top at (k + 1) line heights; a page
+// holds as many lines as end within its height.
 #include "tables/TextGrid.h"
 
 #include <QString>
@@ -23,8 +24,9 @@ QString printLine(const TextGrid &grid, TablePrintKind kind, qint64 row);
 // The line height: the height of the measuring text plus 14 printer pixels.
 inline constexpr const char *kPrintMeasureText = "String Grid Printout";
 int printLineHeight(int measuredTextHeight);
-// Lines that fit on a page of the given printable height; at least 1, so a page too small for a
-// single line still prints one line per page instead of dividing by zero.
+// Lines that end within a page of the given printable height, the first starting one line height
+// down; at least 1, so a page too small for a single line still prints one line per page instead
+// of dividing by zero.
 int printLinesPerPage(int pageHeight, int lineHeight);
 // Top of line position k on a page.
 inline int printLineTop(int position, int lineHeight) { return (position + 1) * lineHeight; }

@@ -7,11 +7,14 @@
 #include "graph/ui/GraphMarkActions.h"
 #include "graph/ui/StatisticsClipboard.h"
 #include "graph/ui/TfrmAnnoEdit.h"
+#include "graph/ui/TfrmGraph.h"
 #include "graph/ui/TfrmDelAnno.h"
 #include "graph/ui/TfrmYesNo.h"
 #include "support/NextModal.h"
 
 #include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
@@ -232,8 +235,14 @@ private slots:
 
     void printingShowsTheColourPageAloneThenThePrintDialog()
     {
-        PESGraph g;
+        // A graph window's chart: a confirmed customisation for printing asks nothing about
+        // keeping it as the template, and the print dialog works on the printer it is given.
+        SharedState state;
+        TfrmGraph w(GraphRole::File, state);
+        PESGraph &g = *w.PESGraph1;
         fill(g, 10);
+        QPrinter printer;
+        printer.setDocName(QStringLiteral("the program's printer"));
         QStringList seen;
         int tabs = -1;
         onNextModal([&](QWidget *w) {
@@ -247,14 +256,14 @@ private slots:
             d->accept();
             onNextModal([&](QWidget *p) {
                 seen << QString::fromLatin1(p->metaObject()->className());
+                if (auto *print = qobject_cast<QPrintDialog *>(p))
+                    seen << print->printer()->docName();
                 static_cast<QDialog *>(p)->reject();
             });
         });
-        g.CustomizeAndPrint();
+        g.CustomizeAndPrint(printer);
         QCOMPARE(tabs, 1);
-        QCOMPARE(seen.size(), 2);
-        QCOMPARE(seen[0], QStringLiteral("Farben"));
-        QVERIFY(seen[1].contains(QStringLiteral("PrintDialog")));
+        QCOMPARE(seen, QStringList({QStringLiteral("Farben"), QStringLiteral("QPrintDialog"), printer.docName()}));
         QCOMPARE(g.look().deskColor, PEargb(255, 255, 255, 255));
         QVERIFY(g.AllowPage1() && g.AllowPage2() && g.AllowSubsetsPage() && g.AllowFontPage());
     }

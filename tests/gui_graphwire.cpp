@@ -291,6 +291,11 @@ private slots:
         QTest::mouseRelease(c->plot(), Qt::LeftButton, {}, to);
         QVERIFY(c->isZoomed());
         QVERIFY(undo->isEnabled());
+        // The read-out strip lies in the plot area, clear of the axis labels left of it and above.
+        const QRect zoomed = c->GraphRect();
+        g.PESGraph1MouseMove(zoomed.center());
+        QVERIFY(g.Panel12->isVisible());
+        QVERIFY(zoomed.contains(g.Panel12->geometry()));
         undo->click();
         QVERIFY(!c->isZoomed());
         QVERIFY(!undo->isEnabled());

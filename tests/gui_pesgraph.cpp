@@ -1,13 +1,18 @@
 // The chart widget offscreen: which points reach the plot (null values, reset, appended tails),
 // pixel and chart coordinates, the date axis, the state block through the widget, annotation hot
-// spots, zoom undo and printing to a PDF file.
+// spots, zoom undo, breaks in the line, date tick labels and the printed page.
 #include "app/TDateTime.h"
 #include "chart/ui/PESGraph.h"
 
+#include <QDir>
+#include <QImage>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <functional>
 #include <qcustomplot.h>
 
 namespace {
@@ -34,6 +39,37 @@ QVector<double> plotted(const PESGraph &g, int subset = 0)
     for (auto it = data->constBegin(); it != data->constEnd(); ++it)
         v.append(it->value);
     return v;
+}
+
+// The first page of a PDF file as an image, read back with pdftoppm at 50 dpi.
+QImage pdfPage(const QString &pdf, const QString &dir)
+{
+    const QString base = QDir(dir).filePath(QFileInfo(pdf).completeBaseName());
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
+                                                   QStringLiteral("-singlefile"), pdf, base});
+    return QImage(base + QLatin1String(".png"));
+}
+
+// With K352_SHOTS set, a printed page is kept there as print-NAME.png for a look by eye.
+void keepShot(const QImage &page, const char *name)
+{
+    const QString shots = qEnvironmentVariable("K352_SHOTS");
+    if (!shots.isEmpty())
+        page.save(QDir(shots).filePath(QStringLiteral("print-%1.png").arg(QLatin1String(name))));
+}
+
+// The smallest rectangle holding every pixel of within (default: the whole image) that matches.
+QRect boundingBox(const QImage &image, const std::function<bool(QRgb)> &matches, QRect within = {})
+{
+    within = within.isNull() ? image.rect() : within.intersected(image.rect());
+    QRect box;
+    for (int y = within.top(); y <= within.bottom(); ++y) {
+        for (int x = within.left(); x <= within.right(); ++x) {
+            if (matches(image.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
 }
 
 } // namespace
@@ -391,22 +427,165 @@ private slots:
         QVERIFY(g.plot()->graph(0)->adaptiveSampling());
     }
 
-    void printsToAPdfFile()
+    void aPrintedPageIsFilledByTheChartInReadableSizes()
     {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is needed to look at the printed page");
         QTemporaryDir dir;
         PESGraph g;
         g.resize(640, 480);
         g.setDateTimeMode(sgVBDateTime);
+        g.setXAxisLabel(QStringLiteral("Zeit"));
+        g.setYAxisLabel(QStringLiteral("dB"));
+        // Paper colours that tell the plot (black) from the text (blue) on the white page.
+        g.look().deskColor = PEargb(255, 255, 255, 255);
+        g.look().graphBackColor = PEargb(255, 0, 0, 0);
+        g.look().textColor = PEargb(255, 0, 0, 255);
+        g.look().yAxisColor = PEargb(255, 0, 0, 255);
         fill(g, 1000);
         g.Redraw();
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        const QString file = dir.filePath(QStringLiteral("chart.pdf"));
-        printer.setOutputFileName(file);
-        QVERIFY(g.PrintTo(printer));
-        QFileInfo info(file);
-        QVERIFY(info.exists());
-        QVERIFY(info.size() > 1000);
+        const QRect screenPlot = g.GraphRect();
+        struct Page {
+            QPageSize::PageSizeId size;
+            QPageLayout::Orientation orientation;
+            const char *name;
+        };
+        for (const Page &p : {Page{QPageSize::A4, QPageLayout::Landscape, "a4-landscape"},
+                              Page{QPageSize::A4, QPageLayout::Portrait, "a4-portrait"},
+                              Page{QPageSize::Letter, QPageLayout::Landscape, "letter-landscape"},
+                              Page{QPageSize::Letter, QPageLayout::Portrait, "letter-portrait"}}) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setPageSize(QPageSize(p.size));
+            printer.setPageOrientation(p.orientation);
+            const QString pdf = dir.filePath(QLatin1String(p.name) + QLatin1String(".pdf"));
+            printer.setOutputFileName(pdf);
+            const QRectF printable = printer.pageLayout().paintRect(QPageLayout::Inch);
+            const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Inch).size();
+            QVERIFY(g.PrintTo(printer));
+            QCOMPARE(printer.resolution(), 1200); // the printer is left as it was
+            const QImage page = pdfPage(pdf, dir.path());
+            QVERIFY2(!page.isNull(), p.name);
+            keepShot(page, p.name);
+            const double dpi = page.width() / paper.width();
+
+            // The plot (black) takes most of the printable area, whatever the page's shape.
+            const QRect plot = boundingBox(page, [](QRgb c) { return qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) < 60; });
+            const QString where = QStringLiteral("%1: plot %2x%3 of printable %4x%5 px")
+                                      .arg(QLatin1String(p.name))
+                                      .arg(plot.width()).arg(plot.height())
+                                      .arg(printable.width() * dpi).arg(printable.height() * dpi);
+            QVERIFY2(plot.width() > 0.8 * printable.width() * dpi, qPrintable(where));
+            QVERIFY2(plot.height() > 0.75 * printable.height() * dpi, qPrintable(where));
+            QVERIFY2(plot.left() >= printable.left() * dpi - 2 && plot.top() >= printable.top() * dpi - 2, qPrintable(where));
+
+            // The labels (blue) below the plot: tick times, dates and "Zeit", at most a few
+            // lines of text in point sizes a reader expects.
+            const auto blue = [](QRgb c) { return qBlue(c) > 150 && qRed(c) < 120; };
+            const QRect below = boundingBox(page, blue, QRect(0, plot.bottom() + 2, page.width(), page.height()));
+            const double belowInches = (below.bottom() - plot.bottom()) / dpi;
+            QVERIFY2(below.isValid() && belowInches > 0.25 && belowInches < 0.8,
+                     qPrintable(where + QStringLiteral(", labels below %1 in").arg(belowInches)));
+            // Left of it: the level ticks and "dB", a few characters wide.
+            const QRect left = boundingBox(page, blue, QRect(0, plot.top(), plot.left() - 2, plot.height()));
+            const double leftInches = (plot.left() - left.left()) / dpi;
+            QVERIFY2(left.isValid() && leftInches > 0.15 && leftInches < 0.8,
+                     qPrintable(where + QStringLiteral(", labels left %1 in").arg(leftInches)));
+        }
+        // The screen's layout comes back after printing.
+        QCOMPARE(g.GraphRect(), screenPlot);
+    }
+
+    void aPauseInARecordingIsLeftEmpty()
+    {
+        // 20 points a second apart, a minute without points (the meter was lost), 20 more.
+        const auto at = [](int i) { return kDay0 + (i + (i >= 20 ? 60 : 0)) / 86400.0; };
+        const auto breaks = [](const PESGraph &g) {
+            QVector<double> keys;
+            auto data = g.plot()->graph(0)->data();
+            for (auto it = data->constBegin(); it != data->constEnd(); ++it) {
+                if (std::isnan(it->value))
+                    keys << it->key;
+            }
+            return keys;
+        };
+        const double pauseFrom = (at(19) - 25569.0) * 86400.0, pauseTo = (at(20) - 25569.0) * 86400.0;
+        PESGraph whole;
+        whole.setDateTimeMode(sgVBDateTime);
+        whole.setPoints(40);
+        for (int i = 0; i < 40; ++i) {
+            whole.setXDataII(0, i, at(i));
+            whole.setYData(0, i, 50.0f + float(i % 3));
+        }
+        whole.Redraw();
+        QVector<double> b = breaks(whole);
+        QCOMPARE(b.size(), 1);
+        QVERIFY(b[0] > pauseFrom && b[0] < pauseTo);
+        QCOMPARE(plotted(whole).size(), 41);
+
+        // Recorded point by point, as the real-time chart grows, into a chart of 2000 points.
+        PESGraph growing;
+        growing.setDateTimeMode(sgVBDateTime);
+        growing.setPoints(2000);
+        growing.Redraw();
+        for (int i = 0; i < 40; ++i) {
+            growing.setXDataII(0, i, at(i));
+            growing.setYData(0, i, 50.0f + float(i % 3));
+            growing.Redraw();
+        }
+        b = breaks(growing);
+        QCOMPARE(b.size(), 1);
+        QVERIFY(b[0] > pauseFrom && b[0] < pauseTo);
+
+        // A point that was never written between written ones breaks the line too.
+        PESGraph holed;
+        holed.setPoints(5);
+        for (int i = 0; i < 5; ++i) {
+            holed.setXDataII(0, i, 1.0 + i);
+            if (i != 2)
+                holed.setYData(0, i, 60.0f);
+        }
+        holed.Redraw();
+        QCOMPARE(breaks(holed).size(), 1);
+
+        // Points taken now and then at no steady pace are joined as they are.
+        PESGraph irregular;
+        irregular.setDateTimeMode(sgVBDateTime);
+        const int steps[] = {1, 7, 2, 30, 3, 11, 1, 60, 4, 2, 19, 5, 1, 45, 8};
+        irregular.setPoints(16);
+        double t = kDay0;
+        for (int i = 0; i < 16; ++i) {
+            irregular.setXDataII(0, i, t);
+            irregular.setYData(0, i, 70.0f);
+            t += (i < 15 ? steps[i] : 0) / 86400.0;
+        }
+        irregular.Redraw();
+        QVERIFY(breaks(irregular).isEmpty());
+    }
+
+    void dateTickLabelsNeverRepeatAndTellTheirTicksTime()
+    {
+        PESGraph g;
+        g.resize(900, 400);
+        g.setDateTimeMode(sgVBDateTime);
+        fill(g, 2);
+        g.setManualScaleControlX(sgManualMinAndMax);
+        for (double span : {0.6, 2.0, 7.0, 12.0, 20.0, 90.0, 4000.0}) {
+            g.setManualMinX(kDay0);
+            g.setManualMaxX(kDay0 + span / 86400.0);
+            g.Redraw();
+            const QVector<QString> labels = g.plot()->xAxis->tickVectorLabels();
+            const QVector<double> ticks = g.plot()->xAxis->tickVector();
+            const QString all = QStringList(labels.begin(), labels.end()).join(QLatin1String(" | "));
+            QVERIFY2(labels.size() >= 2, qPrintable(all));
+            QVERIFY2(QSet<QString>(labels.begin(), labels.end()).size() == labels.size(),
+                     qPrintable(QStringLiteral("%1 s: %2").arg(span).arg(all)));
+            for (int i = 0; i < ticks.size(); ++i) {
+                // A label to the second stands at a whole second.
+                if (!labels[i].section(QLatin1Char('\n'), 0, 0).contains(QLatin1Char('.')))
+                    QVERIFY2(std::abs(ticks[i] - std::round(ticks[i])) < 1e-6, qPrintable(QStringLiteral("%1 s: %2").arg(span).arg(all)));
+            }
+        }
     }
 };
 

@@ -361,6 +361,13 @@ void GuiTables::printToPdf()
     QVERIFY(one.lineHeight > 14);
     QVERIFY(one.linesPerPage >= 40);
     QCOMPARE(one.pages, qint64(1));
+    {
+        // The last line of a page ends within the printable area.
+        QPrinter same(QPrinter::HighResolution);
+        same.setOutputFormat(QPrinter::PdfFormat);
+        const int printable = int(same.pageRect(QPrinter::DevicePixel).height());
+        QVERIFY(printLineTop(one.linesPerPage - 1, one.lineHeight) + one.lineHeight <= printable);
+    }
     QVERIFY(fileBytes(small).startsWith("%PDF"));
 
     // Enough rows for three pages.

@@ -32,7 +32,8 @@ void TestPrintLayout::tableLines()
     QCOMPARE(pages[0][0], QStringLiteral("Nr") + sp.repeated(16) + QStringLiteral("Datum") + sp.repeated(10)
                               + QStringLiteral("Zeit") + sp.repeated(26) + QStringLiteral("Wert") + sp.repeated(12)
                               + sp.repeated(40));
-    QCOMPARE(pages[0][1], QStringLiteral("1") + sp.repeated(18) + QStringLiteral("31.12.2010")
+    // A full cell keeps one blank before the next column.
+    QCOMPARE(pages[0][1], QStringLiteral("1") + sp.repeated(18) + QStringLiteral("31.12.2010 ")
                               + QStringLiteral("14:05:31.5") + sp.repeated(14) + QStringLiteral("56,7")
                               + sp.repeated(12) + sp.repeated(40));
     for (const QString &line : pages[0])
@@ -47,8 +48,8 @@ void TestPrintLayout::fillRule()
     g.setCell(2, 1, QStringLiteral("abcdefghijklmnopq"));  // 17 of 17: none
     g.setCell(3, 1, QStringLiteral("abcdefghij"));     // 10 of 10: none
     QCOMPARE(printLine(g, TablePrintKind::List, 1),
-             QStringLiteral("abcd") + QString(12, QLatin1Char(' ')) + QStringLiteral("abcdefghijkl")
-                 + QStringLiteral("abcdefghijklmnopq") + QStringLiteral("abcdefghij") + QString(40, QLatin1Char(' ')));
+             QStringLiteral("abcd") + QString(12, QLatin1Char(' ')) + QStringLiteral("abcdefghijkl ")
+                 + QStringLiteral("abcdefghijklmnopq ") + QStringLiteral("abcdefghij ") + QString(40, QLatin1Char(' ')));
     QCOMPARE(printColumnWidth(TablePrintKind::List, 2), 17);
     QCOMPARE(printColumnWidth(TablePrintKind::List, 3), 10);
     QCOMPARE(printColumnWidth(TablePrintKind::DataCapture, 2), 17);
@@ -109,12 +110,17 @@ void TestPrintLayout::pages()
 void TestPrintLayout::pageMetrics()
 {
     QCOMPARE(printLineHeight(11), 25);
-    QCOMPARE(printLinesPerPage(1000, 25), 40);
-    QCOMPARE(printLinesPerPage(1024, 25), 40);
+    QCOMPARE(printLineTop(0, 25), 25);
+    // The first line starts one line height down; the last line ends within the page and one
+    // more would not.
+    for (int height : {1000, 1024, 1049, 1050, 13000}) {
+        const int n = printLinesPerPage(height, 25);
+        QVERIFY2(printLineTop(n - 1, 25) + 25 <= height, qPrintable(QString::number(height)));
+        QVERIFY2(printLineTop(n, 25) + 25 > height, qPrintable(QString::number(height)));
+    }
+    QCOMPARE(printLinesPerPage(1000, 25), 39);
     QCOMPARE(printLinesPerPage(10, 25), 1);
     QCOMPARE(printLinesPerPage(1000, 0), 1);
-    QCOMPARE(printLineTop(0, 25), 25);
-    QCOMPARE(printLineTop(39, 25), 1000);
 }
 
 QTEST_GUILESS_MAIN(TestPrintLayout)

@@ -203,7 +203,7 @@ void TfrmMain::btnPrintClick()
 {
     QWidget *child = activeChild();
     if (auto *graph = qobject_cast<TfrmGraph *>(child)) {
-        graph->PESGraph1->CustomizeAndPrint();
+        graph->PESGraph1->CustomizeAndPrint(*m_printer);
         return;
     }
     printTableWindow(child, *m_printer, this);

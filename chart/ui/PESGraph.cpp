@@ -1,5 +1,8 @@
 #include "chart/ui/PESGraph.h"
 
+#include "chart/LineGaps.h"
+#include "chart/ui/DateAxisTicker.h"
+
 #include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -211,21 +214,30 @@ void PESGraph::PEactions(int action)
         m_plot->replot();
         break;
     case sgCustomize:
-        customize();
+        customize(true);
         break;
-    case sgPrintDialog: {
-        QPrinter printer(QPrinter::HighResolution);
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() == QDialog::Accepted)
-            PrintTo(printer);
+    case sgPrintDialog:
+        PrintDialog(ownPrinter());
         break;
-    }
     default:
         break;
     }
 }
 
-void PESGraph::customize()
+QPrinter &PESGraph::ownPrinter()
+{
+    if (!m_ownPrinter)
+        m_ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_ownPrinter;
+}
+
+bool PESGraph::PrintDialog(QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, this);
+    return dialog.exec() == QDialog::Accepted && PrintTo(printer);
+}
+
+void PESGraph::customize(bool notify)
 {
     m_dialogResult = 0;
     {
@@ -236,17 +248,18 @@ void PESGraph::customize()
             Redraw();
         }
     }
-    if (OnCustomizeDlg)
+    if (notify && OnCustomizeDlg)
         OnCustomizeDlg();
 }
 
-void PESGraph::CustomizeAndPrint()
+void PESGraph::CustomizeAndPrint(QPrinter &printer)
 {
     const CustomizePages saved = m_pages;
     m_pages = CustomizePages{false, false, false, false};
-    PEactions(sgCustomize);
+    // The look is adjusted for this printout: no question about keeping it for new charts.
+    customize(false);
     m_pages = saved;
-    PEactions(sgPrintDialog);
+    PrintDialog(printer);
 }
 
 void PESGraph::applyLook()
@@ -293,10 +306,7 @@ void PESGraph::applyLook()
 
     if (l.dateTimeMode != m_builtDateTimeMode) {
         if (l.dateTimeMode == sgVBDateTime) {
-            auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-            ticker->setDateTimeSpec(Qt::UTC);
-            ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss\ndd.MM.yyyy"));
-            m_plot->xAxis->setTicker(ticker);
+            m_plot->xAxis->setTicker(QSharedPointer<DateAxisTicker>::create());
         } else {
             m_plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
         }
@@ -330,6 +340,7 @@ void PESGraph::rebuildData()
     m_builtUpTo.resize(size_t(d.Subsets()), 0);
     m_valueRange.resize(size_t(d.Subsets()));
     m_hasValues.resize(size_t(d.Subsets()), false);
+    m_gaps.resize(size_t(d.Subsets()));
     for (int s = 0; s < d.Subsets(); ++s) {
         bool fresh = false;
         if (size_t(s) >= m_graphs.size()) {
@@ -362,10 +373,15 @@ void PESGraph::rebuildSubset(int subset)
     m_hasValues[size_t(subset)] = false;
     bool sorted = true;
     int last = -1;
+    // Written points before an unwritten one that lies between them: the line breaks there.
+    std::vector<qsizetype> unwrittenBefore;
     for (int i = 0; i < d.Points(); ++i) {
         // Unwritten points are left out; null values stay in as gaps in the line.
-        if (std::isnan(y[i]))
+        if (std::isnan(y[i])) {
+            if (!points.isEmpty() && (unwrittenBefore.empty() || unwrittenBefore.back() != points.size()))
+                unwrittenBefore.push_back(points.size());
             continue;
+        }
         const double key = toKey(x[i]);
         if (!points.isEmpty() && key < points.constLast().key)
             sorted = false;
@@ -375,9 +391,39 @@ void PESGraph::rebuildSubset(int subset)
             includeValue(subset, double(y[i]));
         last = i;
     }
+    GapState &g = m_gaps[size_t(subset)];
+    g.written = points.size();
+    g.basis = points.size();
+    g.step = std::numeric_limits<double>::infinity();
+    if (sorted) {
+        std::vector<double> keys;
+        keys.reserve(size_t(points.size()));
+        for (const QCPGraphData &p : points)
+            keys.push_back(p.key);
+        g.step = lineGapThreshold(keys.data(), qsizetype(keys.size()));
+        QVector<QCPGraphData> broken;
+        broken.reserve(points.size() + qsizetype(unwrittenBefore.size()) + 16);
+        auto nextUnwritten = unwrittenBefore.cbegin();
+        for (qsizetype i = 0; i < points.size(); ++i) {
+            const bool afterUnwritten = nextUnwritten != unwrittenBefore.cend() && *nextUnwritten == i;
+            if (afterUnwritten)
+                ++nextUnwritten;
+            if (i > 0 && (afterUnwritten || points[i].key - points[i - 1].key > g.step))
+                broken.append(lineBreak(points[i - 1], points[i]));
+            broken.append(points[i]);
+        }
+        points = std::move(broken);
+    }
     auto container = m_graphs[size_t(subset)]->data();
     container->set(points, sorted);
     m_builtUpTo[size_t(subset)] = last + 1;
+}
+
+QCPGraphData PESGraph::lineBreak(const QCPGraphData &before, const QCPGraphData &after)
+{
+    // In the middle of the pause, so that the plot's adaptive sampling keeps it in a pixel
+    // column of its own and the line stays broken at every zoom.
+    return QCPGraphData((before.key + after.key) / 2, kNaN);
 }
 
 void PESGraph::appendSubset(int subset, int first, int last)
@@ -386,23 +432,40 @@ void PESGraph::appendSubset(int subset, int first, int last)
     const double *x = d.xArray(subset);
     const float *y = d.yArray(subset);
     const float nullValue = m_state.look.nullDataValueY;
+    GapState &g = m_gaps[size_t(subset)];
+    // The pace is measured again whenever the points have doubled since it was last measured,
+    // so a recording that grows point by point costs a full pass only now and then.
+    const qsizetype written = g.written + (last - first + 1);
+    if (written >= 2 * std::max<qsizetype>(g.basis, kLineGapMinSteps / 2 + 1)) {
+        rebuildSubset(subset);
+        return;
+    }
     auto container = m_graphs[size_t(subset)]->data();
     QVector<QCPGraphData> points;
-    points.reserve(last - first + 1);
-    double lastKey = container->isEmpty() ? -std::numeric_limits<double>::infinity()
-                                          : (container->constEnd() - 1)->key;
+    points.reserve(last - first + 2);
+    const bool any = !container->isEmpty();
+    QCPGraphData previous = any ? *(container->constEnd() - 1) : QCPGraphData(-std::numeric_limits<double>::infinity(), kNaN);
     int lastWritten = m_builtUpTo[size_t(subset)] - 1;
+    // Unwritten points between those already drawn and the new ones break the line.
+    bool unwritten = any && first > lastWritten + 1;
     for (int i = first; i <= last; ++i) {
-        if (std::isnan(y[i]))
+        if (std::isnan(y[i])) {
+            unwritten = any || !points.isEmpty();
             continue;
+        }
         const double key = toKey(x[i]);
-        if (key < lastKey) { // out of order: the whole subset is sorted again
+        if (key < previous.key) { // out of order: the whole subset is sorted again
             rebuildSubset(subset);
             return;
         }
-        lastKey = key;
         const bool gap = y[i] == nullValue;
-        points.append(QCPGraphData(key, gap ? kNaN : double(y[i])));
+        const QCPGraphData point(key, gap ? kNaN : double(y[i]));
+        if ((any || !points.isEmpty()) && (unwritten || key - previous.key > g.step))
+            points.append(lineBreak(previous, point));
+        unwritten = false;
+        points.append(point);
+        previous = point;
+        ++g.written;
         if (!gap)
             includeValue(subset, double(y[i]));
         lastWritten = i;
@@ -692,18 +755,31 @@ bool PESGraph::LoadState(const QByteArray &block)
 
 bool PESGraph::PrintTo(QPrinter &printer)
 {
+    // The plot is laid out in the units its fonts are measured in on screen (1/dpi inch) across
+    // the page's whole printable area, with the printer set to that resolution while it draws:
+    // text and lines stay vectors, and the text has its size in points on paper. Drawing the
+    // screen's pixels scaled up to the printer's resolution makes the fonts huge and the plot small.
+    const int dpi = std::max(1, m_plot->logicalDpiY());
+    const int saved = printer.resolution();
+    printer.setResolution(dpi);
     QCPPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    painter.setMode(QCPPainter::pmVectorized);
-    painter.setMode(QCPPainter::pmNoCaching);
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const int w = std::max(1, m_plot->width());
-    const int h = std::max(1, m_plot->height());
-    const double scale = std::min(page.width() / w, page.height() / h);
-    painter.scale(scale, scale);
-    m_plot->toPainter(&painter, w, h);
-    return painter.end();
+    bool ok = painter.begin(&printer);
+    if (ok) {
+        QRectF area = printer.pageRect(QPrinter::DevicePixel);
+        if (!printer.fullPage())
+            area.moveTopLeft(QPointF(0, 0));
+        painter.translate(area.topLeft());
+        painter.setMode(QCPPainter::pmVectorized);
+        painter.setMode(QCPPainter::pmNoCaching);
+        // Hairlines would be one printer dot wide: lines are at least 1/dpi inch.
+        painter.setMode(QCPPainter::pmNonCosmetic);
+        m_plot->toPainter(&painter, int(area.width()), int(area.height()));
+        ok = painter.end();
+    }
+    printer.setResolution(saved);
+    // The page's layout is not the screen's: the plot is laid out for the screen again.
+    m_plot->replot();
+    return ok;
 }
 
 void PESGraph::hotSpotEvent(QPoint pos, bool doubleClick)

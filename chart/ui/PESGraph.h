@@ -14,6 +14,8 @@
 #include <QWidget>
 #include <qcustomplot.h>
 #include <functional>
+#include <limits>
+#include <memory>
 #include <vector>
 
 class QPrinter;
@@ -87,8 +89,9 @@ public:
     // sgResetImage rebuilds and draws once, at the following sgInvalidateImage or when the event
     // loop runs; sgInvalidateImage draws; sgReinitAndReset rebuilds everything, undoes the zoom
     // and draws; sgUndoZoom returns to the chart's scales; sgPrintDialog prints after the print
-    // dialog. sgCustomize shows the customisation dialog with the pages allowed below; OK takes
-    // its settings into the chart and redraws; DialogResult is then 1 (0 after Cancel), and
+    // dialog, on a printer of the chart's own (the program prints through PrintDialog).
+    // sgCustomize shows the customisation dialog with the pages allowed below; OK takes its
+    // settings into the chart and redraws; DialogResult is then 1 (0 after Cancel), and
     // OnCustomizeDlg runs either way.
     void PEactions(int action);
 
@@ -106,8 +109,11 @@ public:
 
     // Printing a graph window: the customisation dialog without its first four pages (colours
     // only, for example a white background for paper), the pages allowed again, then the print
-    // dialog, which prints the chart.
-    void CustomizeAndPrint();
+    // dialog on the given printer, which prints the chart. The customisation is for this
+    // printout: OnCustomizeDlg does not run.
+    void CustomizeAndPrint(QPrinter &printer);
+    // The print dialog on printer; prints the chart unless it is cancelled. True when printed.
+    bool PrintDialog(QPrinter &printer);
 
     // Geometry, in this widget's pixels and the chart's values (X as TDateTime in date-time mode).
     QRect GraphRect() const;
@@ -126,7 +132,8 @@ public:
     QByteArray SaveState() const { return SaveChartState(m_state); }
     bool LoadState(const QByteArray &block);
 
-    // Draws the chart onto the printer's page; false when the printer cannot be painted on.
+    // Draws the chart across the printable area of the printer's page, its text in the sizes it
+    // has on screen (in points); false when the printer cannot be painted on.
     bool PrintTo(QPrinter &printer);
 
     // Events (pixel positions in this widget).
@@ -157,13 +164,16 @@ private:
     void rebuildData();
     void rebuildSubset(int subset);
     void appendSubset(int subset, int first, int last);
+    static QCPGraphData lineBreak(const QCPGraphData &before, const QCPGraphData &after);
     void rebuildItems();
     void onPress(QMouseEvent *event);
     void onMove(QMouseEvent *event);
     void onRelease(QMouseEvent *event);
     void onDoubleClick(QMouseEvent *event);
     void hotSpotEvent(QPoint pos, bool doubleClick);
-    void customize();
+    // notify: OnCustomizeDlg runs when the dialog has ended.
+    void customize(bool notify);
+    QPrinter &ownPrinter();
 
     ChartState m_state;
     QCustomPlot *m_plot = nullptr;
@@ -175,6 +185,13 @@ private:
     // Per subset: the range of the drawn values.
     std::vector<QCPRange> m_valueRange;
     std::vector<bool> m_hasValues;
+    // Per subset: where its line is broken (chart/LineGaps.h).
+    struct GapState {
+        double step = std::numeric_limits<double>::infinity(); // a longer step breaks the line
+        qsizetype basis = 0;   // points in the plot when the step was measured
+        qsizetype written = 0; // points in the plot, breaks not counted
+    };
+    std::vector<GapState> m_gaps;
     QTimer m_pendingReplot;
     int m_builtDateTimeMode = -1;
     float m_builtNullValue = 0;
@@ -189,5 +206,6 @@ private:
     QScrollBar *m_hScroll = nullptr;
     QScrollBar *m_vScroll = nullptr;
     CustomizePages m_pages;
+    std::unique_ptr<QPrinter> m_ownPrinter;
     int m_dialogResult = 0;
 };

@@ -362,7 +362,10 @@ void TfrmGraph::FormResize()
 
 void TfrmGraph::placePanel12()
 {
-    Panel12->move(0, 0);
+    // In the plot area's top-left corner, clear of the axis labels left of it and above it,
+    // whose widths change with the zoom.
+    const QRect plot = PESGraph1->GraphRect();
+    Panel12->move(plot.left() + 1, plot.top() + 1);
     Panel12->raise();
 }
 
@@ -462,6 +465,7 @@ void TfrmGraph::PESGraph1MouseMove(QPoint pos)
     const double xm = g.x(), ym = g.y();
     Panel12->setText(pointerReadout(ym, xm));
     Panel12->adjustSize();
+    placePanel12();
     Panel12->show();
     if (PESGraph1->HotSpotAt(pos.x(), pos.y()).kind == sgHotSpotVertLineAnnotation)
         return;
