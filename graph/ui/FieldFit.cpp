@@ -15,9 +15,9 @@ QString widestLevelText()
 
 QStringList widestDateTimeTexts()
 {
-    // A date with wide digits in the system's format, and room for a long month name should the
-    // format spell the month out.
-    return {dateTimeText(68823.8390), QStringLiteral("00. September 0000 00:00:00")};
+    // 28 September and 28 December 2088, 20:08:09: wide digits, and the long month names should
+    // the system's format spell the month out.
+    return {dateTimeText(68939.8390), dateTimeText(69030.8390)};
 }
 
 void fitFieldTo(QLineEdit *field, const QStringList &texts)

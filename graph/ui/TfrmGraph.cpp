@@ -282,7 +282,7 @@ QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
     for (QLineEdit *e : {txtMax, txtMin, txtLeq, txtL10, txtL50, txtL90})
         fitFieldTo(e, {widestLevelText()});
     fitFieldTo(txtAvgAll, {widestLevelText(), txtAvgAll->text()});
-    fitFieldTo(txtDataNo, {QStringLiteral("99999999")});
+    fitFieldTo(txtDataNo, {QStringLiteral("999999")});
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     return panel;
