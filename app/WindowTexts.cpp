@@ -187,6 +187,19 @@ constexpr WindowTextEntry kFrmAnnoEdit[] = {
     {S::Captions, "BitBtn2", "Cancel", "Abbrechen"},
 };
 
+// The question after a confirmed chart customisation: what "&Ja" keeps for new charts, and what
+// it never carries over.
+constexpr WindowTextEntry kFrmYesNo[] = {
+    {S::Captions, "TfrmYesNo", "Confirm", "Bestätigen"},
+    {S::Captions, "Label1",
+     "Keep the look of this chart (titles, axes, colours, grid, fonts, lines) for all new charts?\n"
+     "Readings, marks, notes and cursor lines are not carried over.",
+     "Das Aussehen dieser Grafik (Titel, Achsen, Farben, Gitter, Schriften, Linien) für alle neuen "
+     "Grafiken übernehmen?\nMesswerte, Markierungen, Notizen und Cursorlinien werden nicht übernommen."},
+    {S::Captions, "BitBtn1", "&Yes", "&Ja"},
+    {S::Captions, "BitBtn2", "No", "Nein"},
+};
+
 struct WindowTable
 {
     const char *windowClass;
@@ -203,6 +216,7 @@ constexpr WindowTable kTables[] = {
     {"TfrmSetupRealTime", kFrmSetupRealTime},
     {"ChartCustomizeDialog", kChartCustomize},
     {"TfrmAnnoEdit", kFrmAnnoEdit},
+    {"TfrmYesNo", kFrmYesNo},
 };
 
 bool hasProperty(const QObject *object, const char *name)

@@ -14,6 +14,13 @@ int ChartLook::subsetLineType(int subset) const
     return PELT_THINSOLID;
 }
 
+ChartState chartTemplateOf(const ChartState &state)
+{
+    ChartState look;
+    look.look = state.look;
+    return look;
+}
+
 GraphAnnotation *ChartState::annotationForWrite(int n)
 {
     if (n < 0 || n >= kMaxGraphAnnotations)

@@ -90,6 +90,10 @@ struct ChartState {
     bool operator==(const ChartState &) const = default;
 };
 
+// What a template carries from a chart to new charts: the look (titles, axes, scales, colours,
+// grid, fonts, line styles and behaviour), never readings, marks, notes or cursor lines.
+ChartState chartTemplateOf(const ChartState &state);
+
 // The state as a byte block (its own magic number and version, a checksum at the end).
 QByteArray SaveChartState(const ChartState &state);
 

@@ -3,6 +3,7 @@
 #include "app/SystemFormats.h"
 
 #include <algorithm>
+#include <cmath>
 
 QStringList samplingRateTexts()
 {
@@ -59,6 +60,19 @@ SliderSpan sliderSpan(int n)
     s.a = n / 3;
     s.b = (2 * n) / 3;
     return s;
+}
+
+int nearestPoint(const double *x, int first, int last, double value)
+{
+    if (!x || last <= first || !std::isfinite(value))
+        return first;
+    const double *it = std::lower_bound(x + first, x + last + 1, value);
+    if (it == x + last + 1)
+        return last;
+    const int i = int(it - x);
+    if (i > first && value - x[i - 1] <= x[i] - value)
+        return i - 1;
+    return i;
 }
 
 CursorStatistics cursorStatistics(const double *x, const float *y, int n, int a, int b)

@@ -50,6 +50,10 @@ struct CursorStatistics {
 };
 CursorStatistics cursorStatistics(const double *x, const float *y, int n, int a, int b);
 
+// The point among first .. last (X sorted ascending) whose X lies nearest to x; the earlier of two
+// equally near; first when the span is empty or x is no number.
+int nearestPoint(const double *x, int first, int last, double value);
+
 // The label of a cursor line at point i: "|t", the time of day, a line feed, the level and "dB".
 QString cursorLineLabel(TDateTime x, float y);
 // The read-out under the pointer: level, "dB", "@", time of day.

@@ -104,12 +104,19 @@ GraphFileResult saveTemplate(const QByteArray &block, const QString &appData)
 
 TemplateLoad loadTemplate(ChartState &state, const QString &appData)
 {
+    return loadTemplateFile(state, templatePath(appData));
+}
+
+TemplateLoad loadTemplateFile(ChartState &state, const QString &path)
+{
     TemplateLoad t;
-    const QString path = templatePath(appData);
-    if (!QFileInfo::exists(path))
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return t;
-    const GraphFileResult r = loadGraphFile(path, state);
+    ChartState stored;
+    const GraphFileResult r = loadGraphFile(path, stored);
     t.loaded = r.ok();
+    if (t.loaded)
+        state.look = chartTemplateOf(stored).look;
     if (r.outcome != GraphFileResult::Refused)
         t.message = r.message;
     return t;

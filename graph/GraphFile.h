@@ -55,10 +55,13 @@ GraphFileResult saveTemplate(const QByteArray &stateBlock, const QString &appDat
 
 // Loading the template into a new chart. No template file: nothing happens and nothing is said.
 // A file that cannot be read: its message, the chart keeps its defaults. A block the chart
-// refuses is passed over silently. `loaded` tells whether the chart now holds the template's
-// look (the built-in look is to be applied otherwise).
+// refuses is passed over silently. Only the template's look is taken: readings, marks and cursor
+// lines that an older template file holds stay out of the chart. `loaded` tells whether the
+// chart now holds the template's look (the built-in look is to be applied otherwise).
 struct TemplateLoad {
     bool loaded = false;
     QString message;
 };
 TemplateLoad loadTemplate(ChartState &state, const QString &appData);
+// The same from the template file's full name.
+TemplateLoad loadTemplateFile(ChartState &state, const QString &path);

@@ -1,6 +1,11 @@
 #include "logger/DataSetDisplay.h"
 #include <algorithm>
 
+namespace {
+// The extent of the time axis of a set whose readings span no time.
+constexpr double EmptyAxisSeconds = 60.0;
+} // namespace
+
 DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &locale)
 {
     DataSetDisplay d;
@@ -13,7 +18,10 @@ DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &loca
     const double step = double(store.SetInterval.at(n)) / 86400.0;
 
     d.chart.minX = start;
-    d.chart.maxX = start + double(d.count) * step;
+    // A time axis of the set's own, also when its readings span no time (none, or an interval of
+    // 0): a scale without extent would leave the axis of the chart shown before.
+    const double span = double(d.count) * step;
+    d.chart.maxX = start + (span > 0 ? span : EmptyAxisSeconds / 86400.0);
     d.chart.points = d.count;
     if (d.count > 0) {
         d.x = store.LevelTimes.constData() + d.offset;
@@ -31,7 +39,9 @@ DataSetDisplay ShowDataSet(const DataSetStore &store, int n, const QLocale &loca
         d.txtMin = levelText(store.Levels.at(minAt), locale);
         d.txtMinTime = dateTimeText(store.LevelTimes.at(minAt), locale);
     }
-    d.txtAvgAll = levelText(store.SetMean.at(n), locale);
+    // Without readings there is no mean to show, only an empty field.
+    if (d.count > 0)
+        d.txtAvgAll = levelText(store.SetMean.at(n), locale);
 
     d.sliderMin = 0;
     // The last reading is point count - 1: a thumb beyond it would stand on no reading.

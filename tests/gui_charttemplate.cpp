@@ -51,6 +51,9 @@ private slots:
         GraphAnnotation *mark = custom.graphAnnotationForWrite(5);
         mark->type = sgAnnotCross;
         mark->x = kT;
+        custom.setVertLineAnnotation(0, kT);
+        custom.setVertLineAnnotationText(0, QStringLiteral("|t12:00:00\n77.0dB"));
+        // A template file that holds the whole chart, as earlier versions wrote it.
         QVERIFY(saveTemplate(custom.SaveState(), appData).ok());
 
         PESGraph next;
@@ -60,7 +63,10 @@ private slots:
         QCOMPARE(next.MainTitle(), QStringLiteral("Werkhalle"));
         QCOMPARE(next.look().graphBackColor, PEargb(255, 255, 255, 255));
         QCOMPARE(next.look().gridStyle, int(sgDash));
-        QCOMPARE(next.graphAnnotation(5).type, int(sgAnnotCross));
+        // The look only: marks and cursor lines of the customised chart stay out.
+        QVERIFY(next.state().annotations.empty());
+        QCOMPARE(next.VertLineAnnotation(0), 0.0);
+        QVERIFY(next.VertLineAnnotationText(0).isEmpty());
         // Set anew whatever the template holds.
         QCOMPARE(next.XAxisLabel(), QStringLiteral("Zeit"));
         QCOMPARE(next.ManualMinY(), 30.0);

@@ -85,15 +85,21 @@ private slots:
         QCOMPARE(g->PESGraph1->Points(), w.store().SetCount.at(1));
         QCOMPARE(g->txtDataNo->text(), QString::number(w.store().SetCount.at(1)));
 
-        // Closing asks whether to save the download.
+        // The real-time window closes first and leaves the download unsaved; the exit then asks
+        // whether to save it.
         QStringList asked;
         g->ask = [&](const QString &text) {
             asked << text;
             return QMessageBox::No;
         };
-        g->parentWidget()->close();
+        QVERIFY(w.realTimeGraph());
+        w.realTimeGraph()->parentWidget()->close();
+        QVERIFY(runUntil([&] { return w.realTimeGraph() == nullptr; }, 1000));
+        QVERIFY(w.state().DownloadUnsaved);
+        QVERIFY(asked.isEmpty());
+        QVERIFY(w.close());
         QCOMPARE(asked, QStringList{"Speichern der Messreihe ?"});
-        QVERIFY(runUntil([&] { return w.dataSetGraph() == nullptr; }, 1000));
+        QVERIFY(!w.state().DownloadUnsaved);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "chart/ui/PESGraph.h"
 #include "graph/ui/TfrmGraph.h"
 #include "graph/ui/TwoThumbSlider.h"
+#include "logger/DataSetDisplay.h"
 #include "panel/ui/TfrmPanel.h"
 #include "realtime/ui/TfrmSetupRealTime.h"
 #include "sim/PtyMeter.h"
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QtTest>
 
@@ -33,6 +36,38 @@ QAction *action(QObject *w, const char *name)
     return w->findChild<QAction *>(QLatin1String(name));
 }
 
+// The pixels a field has for its text: its contents less the text margins and the 2 pixels the
+// field keeps free on either side.
+int textRoom(const QLineEdit *e)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.rect = e->rect();
+    opt.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e);
+    const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e).marginsRemoved(e->textMargins());
+    return r.width() - 2 * 2;
+}
+
+// A store of two sets: ten readings, then a set without readings.
+DataSetStore storeWithAnEmptySet()
+{
+    DataSetStore s;
+    s.SetStart = {46365.5, 46366.25};
+    s.SetInterval = {2, 2};
+    s.SetCount = {10, 0};
+    s.SetFlags = {8, 8};
+    s.SetHeaderOffset = {1024, 1058};
+    s.SetEndOffset = {1057, 1073};
+    s.SetMaxIndex = {4, 0};
+    s.SetMinIndex = {1, 0};
+    s.SetMean = {55.0, 0.0};
+    for (int k = 0; k < 10; ++k) {
+        s.Levels << (k == 4 ? 70.0f : k == 1 ? 40.0f : 55.0f);
+        s.LevelTimes << 46365.5 + 2.0 * k / 86400.0;
+    }
+    return s;
+}
+
 } // namespace
 
 class GuiGraph : public QObject {
@@ -43,6 +78,8 @@ private slots:
     void recordingInTheMainWindow();
     void closeQuestionsAndRunStop();
     void chartStatisticsOfAFileWindow();
+    void statisticsFieldsShowTheirWidestTextWhole();
+    void anEmptyDataSetClearsTheFiguresAndTheChart();
 };
 
 void GuiGraph::recordingInTheMainWindow()
@@ -178,7 +215,7 @@ void GuiGraph::closeQuestionsAndRunStop()
     QTRY_VERIFY(!w.realTimeGraph());
     QVERIFY(!w.state().RealTimeRunning);
     QVERIFY(!w.state().RealTimeUnsaved);
-    QVERIFY(!w.state().DownloadUnsaved); // any graph window's close clears it
+    QVERIFY(w.state().DownloadUnsaved); // only the data-set window's close clears it
     QCOMPARE(w.recorder().sampleCount(), 0);
     QVERIFY(!action(&w, "RealTimeGraph1")->isChecked());
     QVERIFY(w.wantedEnabled(Control::btnRun));
@@ -223,6 +260,68 @@ void GuiGraph::chartStatisticsOfAFileWindow()
     QCOMPARE(g.txtMaxAB->text(), QString("90.0"));
     QCOMPARE(g.txtCursorB->text(), QString("90.0"));
     QCOMPARE(c->VertLineAnnotation(1), t0 + 6 / 86400.0);
+}
+
+void GuiGraph::statisticsFieldsShowTheirWidestTextWhole()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    SharedState state;
+    TfrmGraph g(GraphRole::DataSet, state);
+    g.fillDataSetList({{"1", "28.12.2026", "23:58:58", "00:02", "12345", "A"},
+                       {"2", "29.12.2026", "08:08:08", "01:00", "8", "C"}});
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    const QString level = QStringLiteral("-199,9");
+    const QString time = dateTimeText(46384.9992);
+    const auto check = [&](const char *when) {
+        QCoreApplication::processEvents();
+        for (QLineEdit *e : {g.txtAvgAll, g.txtMax, g.txtMin, g.txtLeq, g.txtL10, g.txtL50, g.txtL90, g.txtCursorA,
+                             g.txtCursorB, g.txtMaxAB, g.txtMinAB, g.txtAvgAB, g.txtLeqAB})
+            QVERIFY2(e->fontMetrics().horizontalAdvance(level) < textRoom(e),
+                     qPrintable(QString("%1 %2: %3 px").arg(when, e->objectName()).arg(textRoom(e))));
+        for (QLineEdit *e : {g.txtStartTime, g.txtMaxTime, g.txtMinTime, g.txtCursorATime, g.txtCursorBTime,
+                             g.txtMaxABTime, g.txtMinABTime})
+            QVERIFY2(e->fontMetrics().horizontalAdvance(time) < textRoom(e),
+                     qPrintable(QString("%1 %2: %3 px").arg(when, e->objectName()).arg(textRoom(e))));
+    };
+    check("default size");
+    g.resize(g.minimumSizeHint());
+    check("smallest size");
+    // Narrower than its fields (a squeezed workspace), the panel scrolls and still cuts no digit.
+    g.setMinimumSize(0, 0);
+    g.resize(300, g.height());
+    check("squeezed");
+}
+
+void GuiGraph::anEmptyDataSetClearsTheFiguresAndTheChart()
+{
+    SharedState state;
+    TfrmGraph g(GraphRole::DataSet, state);
+    g.resize(900, 600);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    const DataSetStore store = storeWithAnEmptySet();
+    g.showDataSet(ShowDataSet(store, 0));
+    QCOMPARE(g.txtMax->text(), QString("70.0"));
+    QVERIFY(!g.txtCursorA->text().isEmpty());
+    QVERIFY(!g.txtMaxAB->text().isEmpty());
+
+    g.showDataSet(ShowDataSet(store, 1));
+    PESGraph *c = g.PESGraph1;
+    QCOMPARE(c->Points(), 0);
+    QCOMPARE(g.txtDataNo->text(), QString("0"));
+    for (QLineEdit *e : {g.txtAvgAll, g.txtMax, g.txtMaxTime, g.txtMin, g.txtMinTime, g.txtLeq, g.txtL10, g.txtL50,
+                         g.txtL90, g.txtCursorA, g.txtCursorATime, g.txtCursorB, g.txtCursorBTime, g.txtMaxAB,
+                         g.txtMaxABTime, g.txtMinAB, g.txtMinABTime, g.txtAvgAB, g.txtLeqAB})
+        QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName() + ": " + e->text()));
+    // The time axis starts at the empty set's own start, and no cursor line stands on the plot.
+    c->Redraw();
+    const QRect r = c->GraphRect();
+    QVERIFY(std::abs(c->PixelToGraph(r.left(), r.top()).x() - 46366.25) * 86400 < 1);
+    for (int line = 0; line < 2; ++line) {
+        const double x = c->GraphToPixel(c->VertLineAnnotation(line), 60).x();
+        QVERIFY2(x < r.left() || x > r.right() + 1, qPrintable(QString::number(x)));
+    }
 }
 
 QTEST_MAIN(GuiGraph)

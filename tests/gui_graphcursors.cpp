@@ -135,6 +135,58 @@ private slots:
         QCOMPARE(g.Panel12->text(), before);
     }
 
+    void theSliderSpansThePlotAndItsThumbsStandUnderTheLines()
+    {
+        SharedState state;
+        TfrmGraph g(GraphRole::File, state);
+        // A recording with a gap: 20 readings a second apart, 10 more after ten minutes. The
+        // statistics are shown before the window is, as when a graph file is opened.
+        PESGraph *c = g.PESGraph1;
+        PrepareChart(c, 1, 130, 30, 0, 0, 30);
+        for (int i = 0; i < 30; ++i) {
+            c->setXDataII(0, i, kT0 + (i < 20 ? i : 600 + i) / 86400.0);
+            c->setYData(0, i, 60.0f);
+        }
+        c->Redraw();
+        g.ShowChartStatistics();
+        g.resize(700, 500);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        TwoThumbSlider *s = g.Slider1;
+        const auto check = [&](const char *when) {
+            QTest::qWait(20);
+            const QRect plot = c->GraphRect();
+            // The track runs between the thumbs' outermost centres.
+            const QRect track(TwoThumbSlider::ThumbHeight / 2, 0, s->width() - TwoThumbSlider::ThumbHeight, 1);
+            QCOMPARE(s->mapToGlobal(track.topLeft()).x(), c->mapToGlobal(plot.topLeft()).x());
+            QCOMPARE(track.width(), plot.width());
+            for (int line = 0; line < 2; ++line) {
+                const int i = line == 0 ? state.CursorA : state.CursorB;
+                const int lineX = c->mapToGlobal(c->GraphToPixel(c->VertLineAnnotation(line), 60).toPoint()).x();
+                const int thumbX = s->mapToGlobal(QPoint(s->thumbCentre(i), 0)).x();
+                QVERIFY2(std::abs(lineX - thumbX) <= 1, qPrintable(QString("%1: line %2 at %3, thumb at %4")
+                                                                      .arg(when).arg(line).arg(lineX).arg(thumbX)));
+            }
+        };
+        QCOMPARE(state.CursorB, 20);
+        check("after show");
+        g.resize(1300, 800);
+        check("larger");
+        g.resize(640, 480);
+        check("smaller");
+        // Dragging thumb A to the line of point 25 puts cursor A on that point.
+        const int y = s->height() / 2;
+        const int from = s->thumbCentre(state.CursorA);
+        const int to = s->mapFromGlobal(c->mapToGlobal(pixelOf(c, 25, 60))).x();
+        QTest::mousePress(s, Qt::LeftButton, {}, QPoint(from, y));
+        QMouseEvent drag(QEvent::MouseMove, QPointF(to, y), s->mapToGlobal(QPointF(to, y)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s, &drag);
+        QTest::mouseRelease(s, Qt::LeftButton, {}, QPoint(to, y));
+        QCOMPARE(state.CursorA, 25);
+        QCOMPARE(c->VertLineAnnotation(0), c->XDataII(0, 25));
+    }
+
     void aClickedDataPointGetsTheMarkInSlotTwo()
     {
         SharedState state;

@@ -178,7 +178,9 @@ private slots:
     {
         TfrmYesNo probe;
         QCOMPARE(probe.windowTitle(), QStringLiteral("Bestätigen"));
-        QCOMPARE(probe.Label1->text(), QStringLiteral("Möchten Sie die Änderungen speichern?"));
+        // The question says what "&Ja" keeps.
+        QVERIFY(probe.Label1->text().contains(QStringLiteral("Aussehen")));
+        QVERIFY(probe.Label1->text().contains(QStringLiteral("neuen Grafiken")));
         QCOMPARE(probe.btnYes->text(), QStringLiteral("&Ja"));
         onNextModal([](QWidget *w) { static_cast<TfrmYesNo *>(w)->btnYes->click(); });
         QVERIFY(TfrmYesNo::ask(nullptr));
@@ -274,6 +276,8 @@ private slots:
         const QString appData = dir.filePath(QStringLiteral("k352_4/"));
         PESGraph g;
         fill(g, 10);
+        g.graphAnnotationForWrite(3)->type = sgAnnotCross;
+        g.setVertLineAnnotation(1, g.XDataII(0, 4));
         int asked = 0;
         auto yes = [&] { ++asked; return true; };
 
@@ -300,6 +304,13 @@ private slots:
         const TemplateLoad t = loadTemplate(next.state(), appData);
         QVERIFY(t.loaded);
         QCOMPARE(next.SubTitle(), QStringLiteral("Vorlage"));
+        // The file holds the look alone: no reading, mark or cursor line of the customised chart.
+        ChartState stored;
+        QVERIFY(loadGraphFile(templatePath(appData), stored).ok());
+        QCOMPARE(stored.look.subTitle, QStringLiteral("Vorlage"));
+        QCOMPARE(stored.data.Points(), 0);
+        QVERIFY(stored.annotations.empty());
+        QCOMPARE(stored.vertLines, ChartState{}.vertLines);
 
         // A folder that cannot be created gives its message.
         QFile blocker(dir.filePath(QStringLiteral("blocked")));

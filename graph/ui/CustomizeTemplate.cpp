@@ -11,5 +11,6 @@ QString keepCustomizationAsTemplate(PESGraph &chart, const QString &appData, con
     const bool keep = askKeep ? askKeep() : TfrmYesNo::ask(&chart);
     if (!keep)
         return {};
-    return saveTemplate(chart.SaveState(), appData).message;
+    // The look only: the readings, marks and cursor lines belong to this chart alone.
+    return saveTemplate(SaveChartState(chartTemplateOf(chart.state())), appData).message;
 }

@@ -3,8 +3,6 @@
 #include "chart/ui/PESGraph.h"
 #include "graph/GraphFile.h"
 
-#include <QFile>
-
 namespace {
 
 // The steps both set-ups share: images, null value, subsets and points, the reset of every
@@ -36,15 +34,10 @@ void prepareScales(PESGraph *chart, int s, double maxY, double minY, TDateTime m
 bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime maxX, TDateTime minX, int n,
                   const QString &templatePath, QString *error)
 {
-    bool fromTemplate = false;
-    if (!templatePath.isEmpty() && QFile::exists(templatePath)) {
-        QByteArray block;
-        const GraphFileResult read = readGraphFile(templatePath, &block);
-        if (read.ok())
-            fromTemplate = chart->LoadState(block);
-        else if (error)
-            *error = read.message;
-    }
+    const TemplateLoad t = loadTemplateFile(chart->state(), templatePath);
+    const bool fromTemplate = t.loaded;
+    if (error && !t.message.isEmpty())
+        *error = t.message;
     ChartLook &look = chart->look();
     prepareScales(chart, s, maxY, minY, maxX, minX, n);
     if (!fromTemplate) {

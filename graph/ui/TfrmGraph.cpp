@@ -10,6 +10,7 @@
 #include "graph/GraphFile.h"
 #include "graph/SamplingRateChoice.h"
 #include "graph/ui/CustomizeTemplate.h"
+#include "graph/ui/FieldFit.h"
 #include "graph/ui/GraphMarkActions.h"
 #include "graph/ui/PrepareChart.h"
 #include "graph/ui/StatisticsClipboard.h"
@@ -106,7 +107,8 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     buildToolBar(right);
     column->addWidget(ToolBar1);
     pnlGraphStatistic = buildGraphStatistic(right);
-    column->addWidget(pnlGraphStatistic);
+    m_graphStatisticArea = new SidewaysScrollPanel(pnlGraphStatistic, right);
+    column->addWidget(m_graphStatisticArea);
 
     auto *vsplit = new QSplitter(Qt::Vertical, right);
     PESGraph1 = new PESGraph(vsplit);
@@ -143,6 +145,10 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     connect(&m_acousticTimer, &QTimer::timeout, this, &TfrmGraph::updateAcousticStatistics);
     connect(Slider1, &TwoThumbSlider::value1Changed, this, &TfrmGraph::Slider1ValueChange1);
     connect(Slider1, &TwoThumbSlider::value2Changed, this, &TfrmGraph::Slider1ValueChange1);
+    placeThumbsByTime();
+    // Every change of the plot's layout or scales (a resize of any kind, a zoom, new data, a
+    // scroll bar) moves the plot area, so the slider follows each drawing of the chart.
+    connect(PESGraph1->plot(), &QCustomPlot::afterReplot, this, &TfrmGraph::FormResize);
     applyWindowTexts(this, QStringLiteral("TfrmGraph"));
     FormShow();
 }
@@ -270,10 +276,13 @@ QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
     grid->addWidget(txtL50, 1, 8);
     grid->addWidget(caption(panel, QStringLiteral("L90"), QColor(), "lblL90"), 2, 5);
     grid->addWidget(txtL90, 2, 6);
-    // Date and time fields wide enough for their text; the counters stay narrow.
-    const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00. September 0000 00:00:00")) + 12;
+    // Every field as wide as its widest text, so no digit is cut off; the panel scrolls instead.
     for (QLineEdit *e : {txtStartTime, txtMaxTime, txtMinTime})
-        e->setMinimumWidth(timeWidth);
+        fitFieldTo(e, widestDateTimeTexts());
+    for (QLineEdit *e : {txtMax, txtMin, txtLeq, txtL10, txtL50, txtL90})
+        fitFieldTo(e, {widestLevelText()});
+    fitFieldTo(txtAvgAll, {widestLevelText(), txtAvgAll->text()});
+    fitFieldTo(txtDataNo, {QStringLiteral("999999")});
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     return panel;
@@ -285,8 +294,12 @@ QWidget *TfrmGraph::buildStatistic(QWidget *parent)
     panel->setObjectName(QStringLiteral("pnlStatistic"));
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 2, 0, 2);
-    Slider1 = new TwoThumbSlider(panel);
-    column->addWidget(Slider1);
+    // The slider lies in a row of its own, placed under the plot area by FormResize.
+    m_sliderRow = new QWidget(panel);
+    m_sliderRow->setObjectName(QStringLiteral("sliderRow"));
+    Slider1 = new TwoThumbSlider(m_sliderRow);
+    m_sliderRow->setFixedHeight(Slider1->sizeHint().height());
+    column->addWidget(m_sliderRow);
     auto *grid = new QGridLayout;
     column->addLayout(grid);
     txtCursorA = field("txtCursorA");
@@ -319,6 +332,10 @@ QWidget *TfrmGraph::buildStatistic(QWidget *parent)
     row(3, QStringLiteral("Min. zwischen A und B"), QColor(), txtMinAB, txtMinABTime);
     row(4, QStringLiteral("Mittel zwischen A und B"), QColor(), txtAvgAB, nullptr);
     row(5, QStringLiteral("Leq zwischen A und B"), QColor(), txtLeqAB, nullptr, "lblLeqAB");
+    for (QLineEdit *e : {txtCursorA, txtCursorB, txtMaxAB, txtMinAB, txtAvgAB, txtLeqAB})
+        fitFieldTo(e, {widestLevelText()});
+    for (QLineEdit *e : {txtCursorATime, txtCursorBTime, txtMaxABTime, txtMinABTime})
+        fitFieldTo(e, widestDateTimeTexts());
     return panel;
 }
 
@@ -351,13 +368,37 @@ void TfrmGraph::resizeEvent(QResizeEvent *e)
 
 void TfrmGraph::FormResize()
 {
-    // The slider lies under the plot area, as wide as it.
+    // The slider's track spans the plot area from its left to its right edge; the thumbs may
+    // stand out by half their height at either end.
     const QRect plot = PESGraph1->GraphRect();
-    const int left = PESGraph1->mapTo(this, plot.topLeft()).x() - pnlStatistic->mapTo(this, QPoint(0, 0)).x();
-    Slider1->setFixedWidth(std::max(20, plot.width()));
-    if (auto *l = pnlStatistic->layout())
-        l->setContentsMargins(std::max(0, left - TwoThumbSlider::ThumbHeight / 2), 2, 0, 2);
+    const int left = PESGraph1->mapTo(this, plot.topLeft()).x() - m_sliderRow->mapTo(this, QPoint(0, 0)).x();
+    const int half = TwoThumbSlider::ThumbHeight / 2;
+    const QRect place(left - half, 0, plot.width() + 2 * half, m_sliderRow->height());
+    if (Slider1->geometry() != place)
+        Slider1->setGeometry(place);
+    // The thumbs stand at their points' times, which move with the plot's scales.
+    Slider1->update();
     placePanel12();
+}
+
+// Each thumb stands under its cursor line: at the pixel of its point's time on the plot, not at
+// an even share of the point count, so gaps in a recording do not pull thumbs and lines apart.
+void TfrmGraph::placeThumbsByTime()
+{
+    // From the chart's pixels to the slider's.
+    const auto offset = [this] { return PESGraph1->mapTo(this, QPoint(0, 0)).x() - Slider1->mapTo(this, QPoint(0, 0)).x(); };
+    TwoThumbSlider::Placement placement;
+    placement.pixelOf = [this, offset](int i) {
+        if (i < 0 || i >= PESGraph1->Points())
+            return std::numeric_limits<double>::quiet_NaN();
+        return PESGraph1->GraphToPixel(PESGraph1->XDataII(0, i), 0).x() + offset();
+    };
+    placement.valueAt = [this, offset](double pixel) {
+        const double x = PESGraph1->PixelToGraph(pixel - offset(), 0).x();
+        const int last = std::min(Slider1->Maximum(), PESGraph1->Points() - 1);
+        return nearestPoint(PESGraph1->state().data.xArray(0), Slider1->Minimum(), last, x);
+    };
+    Slider1->setPlacement(std::move(placement));
 }
 
 void TfrmGraph::placePanel12()
@@ -372,7 +413,7 @@ void TfrmGraph::placePanel12()
 void TfrmGraph::ToolButton1Click()
 {
     placePanel12();
-    pnlGraphStatistic->setVisible(ToolButton1->isChecked());
+    m_graphStatisticArea->setVisible(ToolButton1->isChecked());
 }
 
 void TfrmGraph::ToolButton2Click()
@@ -604,6 +645,15 @@ void TfrmGraph::showDataSet(const DataSetDisplay &d)
     txtMin->setText(d.txtMin);
     txtMinTime->setText(d.txtMinTime);
     txtAvgAll->setText(d.txtAvgAll);
+    if (d.count <= 0) {
+        // A set without readings has no figures and no cursor points: nothing of the set shown
+        // before may stay beside it (the slider without range would leave the cursors as they were).
+        clearStatistics();
+        for (int line = 0; line < ChartState::kVertLines; ++line) {
+            PESGraph1->setVertLineAnnotation(line, 0);
+            PESGraph1->setVertLineAnnotationText(line, QString());
+        }
+    }
     updateAcousticStatistics();
     FormResize();
     SliderSpan span;
@@ -654,7 +704,10 @@ void TfrmGraph::closeEvent(QCloseEvent *e)
 {
     if (m_closing || FormCloseQuery()) {
         m_closing = true;
-        m_state.DownloadUnsaved = false;
+        // The unsaved download belongs to the data-set window: the other windows leave the mark,
+        // so the data-set window (or the exit) still asks for it.
+        if (m_role == GraphRole::DataSet)
+            m_state.DownloadUnsaved = false;
         e->accept();
         if (onClosed) {
             auto closed = std::move(onClosed);

@@ -13,6 +13,7 @@
 
 class PESGraph;
 class QComboBox;
+class SidewaysScrollPanel;
 class QLabel;
 class QLineEdit;
 class QMdiSubWindow;
@@ -148,6 +149,7 @@ private:
     QLineEdit *field(const char *name, const QString &text = QString());
     QMessageBox::StandardButton question(const QString &text);
     void placePanel12();
+    void placeThumbsByTime();
     void updateCursorStatistics();
     void showCursor(int line, int i);
     void moveCursor(int line, int i, double pointerLevel);
@@ -162,6 +164,8 @@ private:
     QToolBar *ToolBar1 = nullptr;
     QToolButton *ToolButton1 = nullptr;
     QToolButton *ToolButton2 = nullptr;
+    SidewaysScrollPanel *m_graphStatisticArea = nullptr;
+    QWidget *m_sliderRow = nullptr;
     bool m_closing = false;
     // During a recording the acoustic figures follow the samples a few times a second.
     QTimer m_acousticTimer;

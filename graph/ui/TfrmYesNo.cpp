@@ -1,5 +1,7 @@
 #include "graph/ui/TfrmYesNo.h"
 
+#include "app/WindowTexts.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +15,8 @@ TfrmYesNo::TfrmYesNo(QWidget *parent) : QDialog(parent)
     setModal(true);
 
     auto *layout = new QVBoxLayout(this);
-    Label1 = new QLabel(QStringLiteral("Möchten Sie die Änderungen speichern?"), this);
+    // The question itself comes from the window's text table, in the window's language.
+    Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     layout->addWidget(Label1);
     auto *buttons = new QHBoxLayout;
@@ -29,6 +32,7 @@ TfrmYesNo::TfrmYesNo(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     connect(btnYes, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnNo, &QPushButton::clicked, this, [this] { done(ResultNo); });
+    applyWindowTexts(this, QStringLiteral("TfrmYesNo"));
 }
 
 bool TfrmYesNo::ask(QWidget *parent)

@@ -1,6 +1,6 @@
 #pragma once
-// The question whether a confirmed chart customisation is kept as the template of new charts:
-// "&Ja" closes with OK (Accepted), "Nein" with No; modal, on top.
+// The question whether the look of a confirmed chart customisation is kept as the template of new
+// charts: "&Ja" closes with OK (Accepted), "Nein" with No; modal, on top.
 #include <QDialog>
 
 class QLabel;

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 TwoThumbSlider::TwoThumbSlider(QWidget *parent) : QWidget(parent)
 {
@@ -41,8 +42,26 @@ void TwoThumbSlider::setValue2(int v)
     emit value2Changed(v);
 }
 
+void TwoThumbSlider::setPlacement(Placement placement)
+{
+    m_placement = std::move(placement);
+    update();
+}
+
+QRect TwoThumbSlider::trackRect() const
+{
+    return QRect(ThumbHeight / 2, height() / 2 - TrackWidth / 2, std::max(0, width() - ThumbHeight), TrackWidth);
+}
+
 int TwoThumbSlider::thumbCentre(int value) const
 {
+    if (m_placement.pixelOf) {
+        // A value outside the shown part stands at the nearer end of the track.
+        const QRect track = trackRect();
+        const double x = m_placement.pixelOf(value);
+        const double right = track.left() + std::max(0, track.width() - 1);
+        return int(std::lround(std::isfinite(x) ? std::clamp(x, double(track.left()), right) : track.left()));
+    }
     const int usable = std::max(1, width() - ThumbHeight);
     const int span = m_max - m_min;
     const int offset = span > 0 ? int(qint64(value - m_min) * usable / span) : 0;
@@ -58,9 +77,7 @@ QRect TwoThumbSlider::thumbRect(int value) const
 void TwoThumbSlider::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    const int cy = height() / 2;
-    p.fillRect(QRect(ThumbHeight / 2, cy - TrackWidth / 2, std::max(0, width() - ThumbHeight), TrackWidth),
-               QColor(255, 255, 0));
+    p.fillRect(trackRect(), QColor(255, 255, 0));
     p.setPen(QColor(0, 0, 0));
     for (int v : {m_value1, m_value2}) {
         const QRect r = thumbRect(v);
@@ -91,6 +108,16 @@ void TwoThumbSlider::mouseMoveEvent(QMouseEvent *event)
 {
     if (!m_dragging)
         return;
+    if (m_placement.valueAt) {
+        // The thumb follows the pointer and settles on the value nearest to it.
+        const int x = event->position().toPoint().x() - m_pressX + thumbCentre(m_pressValue);
+        const int v = m_placement.valueAt(x);
+        if (m_dragging == 1)
+            setValue1(v);
+        else
+            setValue2(v);
+        return;
+    }
     const int usable = std::max(1, width() - ThumbHeight);
     const qint64 moved = event->position().toPoint().x() - m_pressX;
     // Truncated toward zero, as integer division does.

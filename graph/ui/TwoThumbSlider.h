@@ -2,6 +2,7 @@
 // A horizontal slider with two thumbs over one integer range: the line cursors A (thumb 1) and
 // B (thumb 2) of a graph window.
 #include <QWidget>
+#include <functional>
 
 class TwoThumbSlider : public QWidget {
     Q_OBJECT
@@ -24,8 +25,19 @@ public:
     void setValue1(int v);
     void setValue2(int v);
 
+    // Where the values stand when they are not spread evenly over the track (the points of a
+    // chart at their times): the pixel of a value's thumb centre, and the value whose thumb stands
+    // nearest to a pixel. Unset, the values are spread evenly between the track's ends.
+    struct Placement {
+        std::function<double(int value)> pixelOf;
+        std::function<int(double pixel)> valueAt;
+    };
+    void setPlacement(Placement placement);
+
     // Centre of a thumb in pixels, for tests and hit testing.
     int thumbCentre(int value) const;
+    // The track: the thumbs' centres stay within its left and right ends.
+    QRect trackRect() const;
     QSize sizeHint() const override { return {200, 18}; }
 
 signals:
@@ -49,4 +61,5 @@ private:
     int m_dragging = 0; // 0 none, 1 or 2: the thumb being dragged
     int m_pressX = 0;
     int m_pressValue = 0;
+    Placement m_placement;
 };
