@@ -218,7 +218,8 @@ void MeterLink::lateHandshake()
         m_port.purgeInput();
         writeCommandFrame('a');
     }
-    m_view.setStatus(m_ports.text(), LoadStr(8));
+    // A fixed English text, unlike the start's "Verbindung On".
+    m_view.setStatus(m_ports.text(), QStringLiteral("On Connection"));
     if (m_view.panelOpen())
         m_view.setPanelNoConnection(false);
 
@@ -384,7 +385,7 @@ void MeterLink::StartupConnection()
         selectDevice();
         if (m_view.panelOpen())
             m_view.setPanelNoConnection(true);
-        m_view.setStatus(m_ports.text(), LoadStr(6));
+        m_view.setStatus(m_ports.text(), QStringLiteral("Off Connection"));
     }
     if (m_view.panelOpen())
         m_view.setPanelConnectedLook();

@@ -550,7 +550,7 @@ void TestMainWindow::startupWithoutMeterKeepsPaintingAndSaysWhatToCheck()
     QVERIFY(runUntil([&] { return !messages.isEmpty(); }, 5000));
     setMessageResponder({});
     QVERIFY(seenOnSplash.contains("Suche nach Gerät /dev/k352-no-such-port"));
-    QCOMPARE(statusPanel(&w, 1), QString("Keine Verbindung"));
+    QCOMPARE(statusPanel(&w, 1), QString("Off Connection"));
     QCOMPARE(messages.size(), 1);
     for (const char *hint : {"eingeschaltet", "USB-Kabel", "\"dialout\"", "k352 --demo"})
         QVERIFY2(messages[0].contains(QString::fromUtf8(hint)), hint);

@@ -67,7 +67,7 @@ void TestE2EPty::searchStreamLossAndRecovery()
 
     meter.resume();
     QVERIFY(runUntil([&] { return state.Connected; }, 6000));
-    QCOMPARE(view.statusState, QString("Verbindung On")); // the same words as at the start
+    QCOMPARE(view.statusState, QString("On Connection"));
     const int before = frames;
     QVERIFY(runUntil([&] { return frames >= before + 5; }, 3000));
     meter.stop();

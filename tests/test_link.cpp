@@ -190,7 +190,7 @@ void TestLink::lateHandshakeConnectsAndDecodesTheSameFrame()
     QCOMPARE(r.link.candidateFrames(), 2u); // seen before and after the handshake
     QCOMPARE(r.port.bytesWaiting(), 0);     // the reply was read, nothing else left behind
     QCOMPARE(r.state.RxBuffer, QByteArray("\x02\x10", 2));
-    QCOMPARE(r.view.statusState, QString("Verbindung On"));
+    QCOMPARE(r.view.statusState, QString("On Connection"));
     QVERIFY(!r.view.noConnectionShown);
     QCOMPARE(r.view.connectedLookCount, 1);
     QVERIFY(r.view.enabled[Control::btnRun] && r.view.enabled[Control::Run1]);
@@ -346,7 +346,7 @@ void TestLink::watchdogPollsAndRecoversThroughHandshake()
     QVERIFY(r.port.deliver());
     QVERIFY(r.state.Connected);
     QCOMPARE(r.writtenFrames(), (QList<QByteArray>{kFramePoll, kFrameK, kFrameA, kFrameX}));
-    QCOMPARE(r.view.statusState, QString("Verbindung On"));
+    QCOMPARE(r.view.statusState, QString("On Connection"));
     r.link.MainTimerTimer();
     QCOMPARE(r.state.MissedTicks, 0);
 
@@ -544,7 +544,7 @@ void TestLink::startupWithoutMeter()
     r.link.StartupConnection();
     QVERIFY(!r.state.Connected);
     QCOMPARE(r.view.statusPort, QString("ttyUSB0"));
-    QCOMPARE(r.view.statusState, QString("Keine Verbindung"));
+    QCOMPARE(r.view.statusState, QString("Off Connection"));
     QVERIFY(r.view.noConnectionShown);
     QVERIFY(!r.view.splash);
     QVERIFY(r.timer.isEnabled());
