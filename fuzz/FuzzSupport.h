@@ -2,12 +2,14 @@
 // Shared pieces of the fuzz targets: a scratch folder for readers that take a file name, a text
 // UI that answers like a user who accepts everything, and a check that stops the run with its
 // reason, so that libFuzzer keeps the input that broke a rule.
+#include "chart/ChartState.h"
 #include "data/TextUi.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,17 @@ inline QByteArray readScratch(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A chart state block with its length and checksum made right, so that mutations reach the
+// contents instead of stopping at the checksum.
+inline QByteArray withChartFrame(QByteArray block)
+{
+    if (block.size() < 16)
+        return block;
+    qToLittleEndian(quint32(block.size()), block.data() + 8);
+    qToLittleEndian(ChartStateCrc32(block.constData(), block.size() - 4), block.data() + block.size() - 4);
+    return block;
 }
 
 class AcceptingTextUi : public TextUi {

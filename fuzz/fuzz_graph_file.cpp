@@ -5,9 +5,10 @@
 
 #include <QDir>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+namespace {
+
+void openAsGraphFile(const QByteArray &bytes)
 {
-    const QByteArray bytes = fuzz::input(data, size);
     const QString path = fuzz::writeScratch(QStringLiteral("in.ghf"), bytes);
     QByteArray block;
     const GraphFileResult read = readGraphFile(path, &block);
@@ -26,5 +27,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ChartState fresh;
     const TemplateLoad t = loadTemplate(fresh, appData);
     FUZZ_REQUIRE(t.loaded == r.ok());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = fuzz::input(data, size);
+    openAsGraphFile(bytes);
+    // The same with a length field and a block frame that fit, so the chart state is reached.
+    if (bytes.size() >= 4) {
+        QByteArray framed = bytes.left(4) + fuzz::withChartFrame(bytes.mid(4));
+        qToLittleEndian(quint32(framed.size() - 4), framed.data());
+        openAsGraphFile(framed);
+    }
     return 0;
 }
