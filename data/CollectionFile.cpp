@@ -78,3 +78,10 @@ bool saveCollection(const QString &workingCopyFile, const QString &target)
     source.close();
     return writeFileSafely(target, bytes);
 }
+
+bool saveCollection(const DataSetStore &store, const QString &target)
+{
+    if (store.isEmpty())
+        return false;
+    return writeWorkingCopy(store.Image, target);
+}

@@ -616,8 +616,12 @@ void TfrmMain::btnRunClick()
             graph->setFocus();
             if (answer == QMessageBox::Cancel)
                 return;
-            if (answer == QMessageBox::Yes)
+            if (answer == QMessageBox::Yes) {
                 m_openSave->Save1Click(graph);
+                // A save that could not write its file keeps the recording on screen.
+                if (m_openSave->lastSaveFailed())
+                    return;
+            }
         }
     }
 

@@ -16,6 +16,8 @@ class TfrmGraph;
 class TfrmList;
 class TfrmOpenSave;
 
+// A save operation that could not write its file calls OpenSaveCommands::saveFailed() with the
+// text the user is shown.
 struct OpenSaveActions {
     // Open.
     std::function<void(const QString &fileName)> openCollection;
@@ -53,6 +55,10 @@ public:
     void Open1Click();
     // Save for the active child window (none: nothing). Returns the operation that ran.
     SaveOperation Save1Click(QWidget *activeChild);
+    // Whether the operation of the last Save1Click could not write its file.
+    bool lastSaveFailed() const { return m_saveFailed; }
+    // Tells the user that the file could not be written and marks the running save as failed.
+    void saveFailed(const QString &message);
 
     // The class of a child window as Save sees it (the window itself or its frame).
     static ChildClass childClassOf(QWidget *child);
@@ -63,4 +69,5 @@ private:
     void openSingleFile();
     void openCaptureFile();
     QWidget *m_parent;
+    bool m_saveFailed = false;
 };

@@ -548,8 +548,11 @@ void TfrmGraph::PESGraph1DataHotSpot(int subset, int point)
 void TfrmGraph::updateCursorStatistics()
 {
     updateCursorLeq();
-    const CursorStatistics s = cursorStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), PESGraph1->Points(),
-                                                m_state.CursorA, m_state.CursorB);
+    const ChartData &data = PESGraph1->state().data;
+    if (data.Subsets() <= 0)
+        return;
+    const CursorStatistics s =
+        cursorStatistics(data.xArray(0), data.yArray(0), data.Points(), m_state.CursorA, m_state.CursorB);
     if (!s.valid)
         return;
     txtMaxAB->setText(levelText(s.maximum));
@@ -561,8 +564,10 @@ void TfrmGraph::updateCursorStatistics()
 
 void TfrmGraph::ShowChartStatistics()
 {
-    const int n = PESGraph1->Points();
-    const ChartStatistics s = chartStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), n);
+    // A chart without subsets has no readings, whatever its point count says.
+    const ChartData &data = PESGraph1->state().data;
+    const int n = data.Subsets() > 0 ? data.Points() : 0;
+    const ChartStatistics s = n > 0 ? chartStatistics(data.xArray(0), data.yArray(0), n) : ChartStatistics{};
     if (n > 0) {
         txtStartTime->setText(dateTimeText(s.startTime));
         txtSamplingRate->setEditText(levelText(s.rate));
@@ -686,16 +691,22 @@ bool TfrmGraph::FormCloseQuery()
             return false;
         if (answer == QMessageBox::Yes) {
             m_state.DownloadUnsaved = false;
-            if (save)
-                save();
+            // A save that could not write its file keeps the window and its mark: closing now
+            // would lose what the user asked to keep.
+            if (save && !save()) {
+                m_state.DownloadUnsaved = true;
+                return false;
+            }
         }
     } else if (m_role == GraphRole::RealTime && m_state.RealTimeUnsaved) {
         const auto answer = question(QStringLiteral("Onlinemessung speichern"));
         if (answer == QMessageBox::Cancel)
             return false;
         m_state.RealTimeUnsaved = false;
-        if (answer == QMessageBox::Yes && save)
-            save();
+        if (answer == QMessageBox::Yes && save && !save()) {
+            m_state.RealTimeUnsaved = true;
+            return false;
+        }
     }
     return true;
 }
@@ -791,9 +802,9 @@ void TfrmGraph::setSlider(const SliderSpan &span)
 
 std::vector<float> TfrmGraph::readings() const
 {
-    const int n = PESGraph1->Points();
+    const int n = PESGraph1->Subsets() > 0 ? PESGraph1->Points() : 0;
     std::vector<float> levels(size_t(std::max(0, n)));
-    if (n <= 0 || PESGraph1->Subsets() <= 0)
+    if (n <= 0)
         return levels;
     const double *x = PESGraph1->state().data.xArray(0);
     const float *y = PESGraph1->state().data.yArray(0);
