@@ -1,7 +1,7 @@
 // End to end: `k352-cli monitor` on the simulated meter behind a symbolic link, through the real
 // serial port. A loud spell raises warning and alarm (and runs the --on-event command); the adapter
 // is pulled and plugged back; the meter is switched off and on (lost, resumed, no samples made up
-// for the gap); then the monitor is killed with SIGKILL and started again on the same folder,
+// for the gap), while the event command fails once and hangs once; then the monitor is killed with SIGKILL and started again on the same folder,
 // where the period it died in continues and every period keeps exactly one row.
 #include "monitor/Sample.h"
 #include "sim/LevelCommands.h"
@@ -72,6 +72,7 @@ class TestE2EMonitorCli : public QObject {
     Q_OBJECT
 private slots:
     void spellReplugPowerCycleAndKillRestart();
+    void folderFaultsHaveTheirOwnExitCodes();
 };
 
 void TestE2EMonitorCli::spellReplugPowerCycleAndKillRestart()
@@ -93,7 +94,8 @@ void TestE2EMonitorCli::spellReplugPowerCycleAndKillRestart()
 
     const QStringList args{"--port", link, "monitor", "--out", out.path(), "--interval", "0.1", "--period", "5",
                            "--warn", "70", "--alarm", "80", "--hold", "0.5", "--on-event",
-                           "printf '%s,%s,%s\\n' \"$K352_EVENT\" \"$K352_LEVEL\" \"$K352_DETAIL\" >> " + hook};
+                           "printf '%s,%s,%s\\n' \"$K352_EVENT\" \"$K352_LEVEL\" \"$K352_DETAIL\" >> " + hook
+                               + "; case $K352_EVENT in start) exit 3;; warning) sleep 15;; esac"};
     Monitor first;
     first.start(args);
     const auto samples = [&] { return rowsOfFiles(out, "*.samples.csv").size(); };
@@ -176,6 +178,11 @@ void TestE2EMonitorCli::spellReplugPowerCycleAndKillRestart()
     QVERIFY2(hooked.contains("warning,85.0,70.0\n") && hooked.contains("alarm,85.0,80.0\n"), hooked.constData());
     QVERIFY2(hooked.contains("alarm-end,85.0,max 85.0 dB for "), hooked.constData());
     QVERIFY2(hooked.contains("lost,,\nresumed,,\n"), hooked.constData());
+    // A command that fails is reported; one that hangs is reported and does not hold the sampling up.
+    QVERIFY2(first.err.contains("--on-event: the command for start at ") && first.err.contains("failed with exit code 3"),
+             first.err.constData());
+    QVERIFY2(QString::fromUtf8(first.err).contains(QRegularExpression("the command for warning at \\S+ is still running after 10 s; left behind")),
+             first.err.constData());
 
     // Exactly one row per period, each counting the journal's samples of it; the period the
     // first run died in holds the samples of both runs.
@@ -210,6 +217,37 @@ void TestE2EMonitorCli::spellReplugPowerCycleAndKillRestart()
     QVERIFY(summarize.waitForFinished(20000));
     QCOMPARE(summarize.exitCode(), 0);
     QCOMPARE(rowsOfFiles(copy, "*.periods.csv"), periods);
+    meter.stop();
+}
+
+void TestE2EMonitorCli::folderFaultsHaveTheirOwnExitCodes()
+{
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    // A folder that cannot be made: refused before any port is touched (this one does not exist).
+    QFile blocker(tmp.filePath("file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Monitor refused;
+    refused.start({"--port", tmp.filePath("no-such-port"), "monitor", "--out", tmp.filePath("file/sub")});
+    QVERIFY(refused.p.waitForFinished(10000));
+    refused.read();
+    QCOMPARE(refused.p.exitCode(), 4);
+    QVERIFY2(refused.err.contains("cannot be created"), refused.err.constData());
+
+    // The folder removed while the monitor writes into it.
+    PtyMeter meter;
+    QVERIFY2(meter.start(), qPrintable(meter.errorString()));
+    const QDir out(tmp.filePath("monitor"));
+    Monitor m;
+    m.start({"--port", meter.slavePath(), "monitor", "--out", out.path(), "--interval", "0.1", "--period", "5"});
+    QVERIFY2(m.waitFor([&] { return rowsOfFiles(out, "*.samples.csv").size() >= 3; }, 15000), m.err.constData());
+    QVERIFY(QDir(out).removeRecursively());
+    QVERIFY(m.p.waitForFinished(10000));
+    m.read();
+    QCOMPARE(m.p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m.p.exitCode(), 6);
+    QVERIFY2(m.err.contains(out.path().toUtf8()) && m.err.contains("written before is intact"), m.err.constData());
     meter.stop();
 }
 
