@@ -7,6 +7,7 @@
 #include "cli/DownloadCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/LiveCommand.h"
+#include "cli/MonitorCommand.h"
 #include "data/GraphTextFile.h"
 #include "cli/ServiceCli.h"
 #include "cli/SummarizeCommand.h"
@@ -24,7 +25,7 @@ namespace {
 
 using namespace CliExit;
 
-const char *const kHelp =
+const char *const kHelpCommands =
     "Usage: k352-cli [--port PATH] COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
@@ -48,7 +49,9 @@ const char *const kHelp =
     "                                     separated for .txt, comma-separated for .csv\n"
     "  summarize DIR [--period S]         rebuild the periods files and days.csv of a monitoring\n"
     "                                     folder from its journals (period default 900 s, a\n"
-    "                                     divisor of 86400); events stay as written\n"
+    "                                     divisor of 86400); events stay as written\n";
+
+const char *const kHelpNotes =
     "\n"
     "Without --port every port of the system is searched for the meter.\n"
     "\n"
@@ -59,6 +62,7 @@ const char *const kHelp =
     "  3  the meter is recording\n"
     "  4  a file could not be written or read\n"
     "  5  an exchange with the meter failed\n"
+    "  6  monitor: a monitoring file could not be written mid-run (lines before it are intact)\n"
     "  11 a damaged data set was found\n"
     "  12 memory error: more than 4000 data sets\n"
     "  13 the transfer ended with fewer bytes than requested\n"
@@ -91,10 +95,15 @@ bool parseDouble(const QString &text, double &value)
     return ec == std::errc() && p == b.data() + b.size();
 }
 
+void printHelp(FILE *out)
+{
+    std::fprintf(out, "%s%s%s%s", kHelpCommands, kMonitorHelp, kHelpNotes, kServiceHelp);
+}
+
 int usage(const char *why)
 {
     std::fprintf(stderr, "k352-cli: %s\n\n", why);
-    std::fprintf(stderr, "%s%s", kHelp, kServiceHelp);
+    printHelp(stderr);
     return Usage;
 }
 
@@ -164,7 +173,7 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     QString port;
     if (args.value(0) == "--help" || args.value(0) == "-h" || args.isEmpty()) {
-        std::printf("%s%s", kHelp, kServiceHelp);
+        printHelp(stdout);
         return args.isEmpty() ? Usage : Success;
     }
     if (args.value(0) == "--port") {
@@ -196,6 +205,8 @@ int main(int argc, char **argv)
         return commandSets(args);
     if (command == "export")
         return commandExport(args);
+    if (command == "monitor")
+        return commandMonitor(port, args, [] { return g_stop != 0; });
     if (command == "summarize")
         return commandSummarize(args);
     if (isServiceCommand(command))

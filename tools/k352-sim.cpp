@@ -2,7 +2,9 @@
 // then takes fault commands on stdin until "quit", SIGINT or SIGTERM. The end of stdin does not
 // stop it, so it can run in the background. With --link PATH a symbolic link points at the
 // terminal, as /dev/serial/by-id/... does at a USB adapter; "replug MS" pulls the adapter and
-// plugs it back, after which the new terminal's path is printed.
+// plugs it back, after which the new terminal's path is printed; "level DB" and "spell DB S" script
+// the measured level.
+#include "sim/LevelCommands.h"
 #include "sim/LoggerFaultCommands.h"
 #include "sim/PtyMeter.h"
 
@@ -48,7 +50,8 @@ const char *const kUsage =
 // The usage text with the data logger's commands.
 void printUsage(std::ostream &out)
 {
-    out << kUsage << "Commands for the data logger:\n" << kLoggerCommandUsage;
+    out << kUsage << "Commands for the measured level:\n" << kLevelCommandUsage
+        << "Commands for the data logger:\n" << kLoggerCommandUsage;
 }
 
 bool parseNumber(std::string_view text, long long &value)
@@ -113,7 +116,12 @@ bool command(PtyMeter &meter, std::string_view line)
         printFrames(meter);
     else {
         LoggerCommandResult r = LoggerCommandResult::NotMine;
-        meter.withMeter([&](SimulatedMeter &m) { r = applyLoggerCommand(m, word, arg); });
+        meter.withMeter([&](SimulatedMeter &m) {
+            if (applyLevelCommand(m, word, arg))
+                r = LoggerCommandResult::Done;
+            else
+                r = applyLoggerCommand(m, word, arg);
+        });
         if (r != LoggerCommandResult::Done)
             std::cerr << "k352-sim: unknown command: " << line << " (try --help)" << std::endl;
     }
