@@ -145,6 +145,7 @@ constexpr WindowTextEntry kFrmGraph[] = {
     {S::Captions, "lblMaxAB", "Max. between A and B", "Max. zwischen A und B"},
     {S::Captions, "lblMinAB", "Min. between A and B", "Min. zwischen A und B"},
     {S::Captions, "lblAvgAB", "Avg. between A and B", "Mittel zwischen A und B"},
+    {S::Captions, "ToolButton1", "Info", "Info"},
     {S::Captions, "ToolButton4", "Normal", "Standard"},
     {S::Captions, "ToolButton13", "List", "Liste"},
     {S::Captions, "tbntClr", "Clear", "löschen"},
@@ -179,6 +180,11 @@ constexpr WindowTextEntry kFrmDelAnno[] = {
 constexpr WindowTextEntry kFrmOpenSave[] = {
     {S::Captions, "btnOpenCapture", "Open CAP file", "Öffnen CAP Datei"},
     {S::Captions, "Button1", "Cancel", "Abbrechen"},
+};
+
+// The note shown while a download gets ready.
+constexpr WindowTextEntry kFrmInfo[] = {
+    {S::Captions, "Label1", "Preparing to load...", "Vorbereitung zum Laden..."},
 };
 
 // The single-values window.
@@ -295,6 +301,7 @@ constexpr WindowTable kTables[] = {
     {"TfrmDelAnno", kFrmDelAnno},
     {"TfrmOpenSave", kFrmOpenSave},
     {"TfrmDataCapture", kFrmDataCapture},
+    {"TfrmInfo", kFrmInfo},
     {"Messages", kMessages},
 };
 
