@@ -1,6 +1,7 @@
 #include "logger/SingleValuesRecall.h"
 
 #include "app/Catalogue.h"
+#include "app/WindowTexts.h"
 #include "logger/LoggerExchange.h"
 
 namespace {
@@ -11,9 +12,6 @@ constexpr quint32 PartialBlockLimitMs = 1500;
 constexpr quint32 AcceptWaitMs = 100;
 constexpr quint32 QuietMs = 30;
 constexpr quint32 QuietLimitMs = 500;
-
-const char *const RecordingText =
-    "Das kavor 352-4 nimmt Messwerte auf, bitte stoppen Sie die Messung bevor Sie Daten öffnen.";
 } // namespace
 
 SingleValuesRecall::SingleValuesRecall(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
@@ -123,7 +121,7 @@ SingleValuesRecall::Outcome SingleValuesRecall::RECALL1Click()
         return out;
     }
     if (m_state.MeterRecording) {
-        m_ui.message(QString::fromUtf8(RecordingText));
+        m_ui.message(messageText("RecallWhileRecording"));
         out.kind = Outcome::Recording;
         return out;
     }

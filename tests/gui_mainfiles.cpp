@@ -14,6 +14,7 @@
 #include "graph/ui/TwoThumbSlider.h"
 #include "tables/ui/TfrmList.h"
 #include "support/QuietMain.h"
+#include "support/RunUntil.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,6 +156,46 @@ private slots:
         QVERIFY(w.state().DownloadUnsaved);
         w.openSave().SaveDialog1.answer = [&](QFileDialog &) { return target; };
         QVERIFY(g->FormCloseQuery());
+    }
+
+    // k352 a.rec missing.rec b.ghf: after the start-up (here one that finds no meter) both files are
+    // open, and the missing one was named in a message of its own.
+    void filesNamedAtStartOpenInOrder()
+    {
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", m_dir.path().toLocal8Bit());
+        ImageBuilder b;
+        ImageSet one;
+        one.values = ramp(25);
+        b.add(one);
+        const QString rec = m_dir.filePath("a.rec");
+        writeFile(rec, b.finish());
+        ChartState chart;
+        chart.data.setSubsets(1);
+        chart.data.setPoints(2);
+        chart.data.setXDataII(0, 0, 46000.5);
+        chart.data.setXDataII(0, 1, 46000.6);
+        chart.look.mainTitle = "From the command line";
+        const QString ghf = m_dir.filePath("b.ghf");
+        QCOMPARE(saveGraphFile(chart, ghf).outcome, GraphFileResult::Ok);
+
+        TfrmMainOptions o;
+        o.systemPorts = false;
+        o.extraPorts = {"/dev/k352-no-such-port"};
+        o.files = {rec, m_dir.filePath("missing.rec"), ghf};
+        TfrmMain w(o);
+        w.show();
+        QVERIFY(runUntil([&] { return m_messages.size() >= 2 && !graphWindows(w, GraphRole::File).isEmpty(); }, 8000));
+        qputenv("HOME", oldHome);
+        QCOMPARE(m_messages.size(), 2);  // no meter, then the missing file
+        QVERIFY2(m_messages[1].contains("missing.rec") && m_messages[1].contains("nicht"), qPrintable(m_messages[1]));
+        QVERIFY(w.dataSetGraph());
+        QCOMPARE(w.store().setCount(), 1);
+        QCOMPARE(w.dataSetGraph()->PESGraph1->Points(), 25);
+        QCOMPARE(graphWindows(w, GraphRole::File).size(), 1);
+        QCOMPARE(graphWindows(w, GraphRole::File)[0]->PESGraph1->state().look.mainTitle, QString("From the command line"));
+        QVERIFY(w.realTimeGraph());
+        QVERIFY(w.close());
     }
 
     void graphFileIntoANewWindow()

@@ -27,6 +27,7 @@ using namespace CliExit;
 
 const char *const kHelpCommands =
     "Usage: k352-cli [--port PATH] COMMAND [OPTIONS]\n"
+    "       k352-cli --help | --version\n"
     "\n"
     "Commands:\n"
     "  ports                              list the serial ports\n"
@@ -175,6 +176,10 @@ int main(int argc, char **argv)
     if (args.value(0) == "--help" || args.value(0) == "-h" || args.isEmpty()) {
         printHelp(stdout);
         return args.isEmpty() ? Usage : Success;
+    }
+    if (args.value(0) == "--version") {
+        std::printf("k352-cli %s\n", K352_VERSION);
+        return Success;
     }
     if (args.value(0) == "--port") {
         if (args.size() < 2)

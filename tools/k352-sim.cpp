@@ -29,6 +29,7 @@ void onSignal(int)
 
 const char *const kUsage =
     "Usage: k352-sim [--seed N] [--start yyyy-MM-ddThh:mm:ss] [--link PATH]\n"
+    "       k352-sim --help | --version\n"
     "\n"
     "Runs a simulated sound level meter on a pseudo-terminal and prints its path.\n"
     "Open that path as the meter's serial port. With --link PATH a symbolic link\n"
@@ -138,6 +139,10 @@ int main(int argc, char **argv)
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
             printUsage(std::cout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "k352-sim " << K352_VERSION << '\n';
             return 0;
         }
         if (a == "--seed" && i + 1 < argc && parseNumber(argv[i + 1], seed) && seed >= 0) {

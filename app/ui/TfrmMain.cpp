@@ -431,6 +431,7 @@ void TfrmMain::FormShow()
     if (!m_state.Connected)
         showMessage(this, QMessageBox::Information, QStringLiteral("Information"),
                     windowText(QStringLiteral("TfrmMain"), "NoMeterFound"));
+    openFiles(m_options.files);
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)

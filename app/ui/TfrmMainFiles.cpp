@@ -114,6 +114,12 @@ void TfrmMain::Open1Click()
     m_openSave->Open1Click();
 }
 
+void TfrmMain::openFiles(const QStringList &files)
+{
+    for (const QString &file : files)
+        m_openSave->openFile(file);
+}
+
 void TfrmMain::Save1Click()
 {
     m_openSave->Save1Click(activeChild());

@@ -1,5 +1,6 @@
 #include "data/ui/OpenSaveCommands.h"
 
+#include "app/WindowTexts.h"
 #include "app/ui/K352Application.h"
 #include "data/GraphTextFile.h"
 #include "data/TextFileWriter.h"
@@ -11,6 +12,8 @@
 #include "tables/ui/TfrmList.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMdiSubWindow>
 #include <vector>
@@ -111,9 +114,17 @@ void OpenSaveCommands::openSingleFile()
 {
     OpenDialog1.setup(openDialogSetup(OpenChoice::SingleFile, comma(), folder()));
     const QString name = OpenDialog1.execute(m_parent);
-    if (name.isEmpty())
-        return;
-    switch (singleFileOperation(name)) {
+    if (!name.isEmpty())
+        run(singleFileOperation(name), name);
+}
+
+void OpenSaveCommands::run(OpenOperation operation, const QString &name)
+{
+    switch (operation) {
+    case OpenOperation::Collection:
+        if (actions.openCollection)
+            actions.openCollection(name);
+        break;
     case OpenOperation::GraphFile:
         if (actions.openGraphFile)
             actions.openGraphFile(name);
@@ -126,8 +137,30 @@ void OpenSaveCommands::openSingleFile()
         if (actions.readTextTable)
             actions.readTextTable(name, '\t');
         break;
-    default: break;
+    case OpenOperation::Capture:
+        if (actions.readCaptureFile)
+            actions.readCaptureFile(name);
+        break;
+    case OpenOperation::None: break;
     }
+}
+
+bool OpenSaveCommands::openFile(const QString &fileName)
+{
+    const OpenOperation operation = fileOperation(fileName);
+    QFile file(fileName);
+    QString problem;
+    if (operation == OpenOperation::None)
+        problem = messageText("UnknownFileType").arg(fileName);
+    else if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+        problem = messageText("CannotOpen").arg(fileName, file.exists() ? file.errorString() : messageText("NoSuchFile"));
+    if (!problem.isEmpty()) {
+        showMessage(m_parent, QMessageBox::Warning, QStringLiteral("Error"), problem);
+        return false;
+    }
+    file.close();
+    run(operation, fileName);
+    return true;
 }
 
 void OpenSaveCommands::openCaptureFile()

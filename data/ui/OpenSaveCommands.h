@@ -53,6 +53,9 @@ public:
 
     // Open: the choice dialog, then the file dialog of the choice, then the operation.
     void Open1Click();
+    // Reads a file named on the command line as Open would, by its extension. A file that cannot
+    // be read or whose kind is unknown is named in a message. Returns whether it was read.
+    bool openFile(const QString &fileName);
     // Save for the active child window (none: nothing). Returns the operation that ran.
     SaveOperation Save1Click(QWidget *activeChild);
     // Whether the operation of the last Save1Click could not write its file.
@@ -68,6 +71,7 @@ private:
     bool comma() const;
     void openSingleFile();
     void openCaptureFile();
+    void run(OpenOperation operation, const QString &fileName);
     QWidget *m_parent;
     bool m_saveFailed = false;
 };
