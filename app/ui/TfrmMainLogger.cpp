@@ -64,7 +64,7 @@ bool TfrmMain::openDataSetGraph()
     // Right of the control panel, at the top, as large as the workspace allows.
     const int left = m_panel ? m_panel->parentWidget()->width() : 0;
     const QSize room = m_workspace->viewport()->size() - QSize(left, 0);
-    frame->setGeometry(left, 0, std::max(640, std::min(1060, room.width())), std::max(480, std::min(640, room.height())));
+    frame->setGeometry(left, 0, std::max(640, room.width()), std::max(480, std::min(640, room.height())));
     prepareChart(graph, 0, 0, 0);
     graph->PESGraph1->setYAxisLabel(QStringLiteral("dB"));
     graph->PESGraph1->Redraw();
