@@ -1,5 +1,6 @@
 // The main menu's erase command: on the live link, after a question.
 #include "link/MeterLink.h"
+#include "link/Protocol.h"
 #include "logger/LoggerSetup.h"
 
 MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::function<void(const QString &)> &message,
@@ -13,7 +14,7 @@ MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::fu
     if (!askYesNo(QString::fromUtf8("Möchten Sie sicher die Daten löschen ?")))
         return MenuErase::Declined;
     try {
-        return link.SendCommand('e') ? MenuErase::Echoed : MenuErase::NotEchoed;
+        return link.SendCommand(Protocol::Command::EraseMemory) ? MenuErase::Echoed : MenuErase::NotEchoed;
     } catch (const SilentAbort &) {
     } catch (const PortError &) {
     }
