@@ -1,6 +1,7 @@
 #include "logger/LoggerSetup.h"
 
 #include "logger/SetupFrames.h"
+#include "link/PortLease.h"
 
 #include "app/TDateTime.h"
 
@@ -21,15 +22,6 @@ LoggerSetup::LoggerSetup(SharedState &state, SerialPort &comm1, SerialPort &comm
 {
 }
 
-void LoggerSetup::waitWhile(const bool &flag, quint32 limitMs)
-{
-    const quint32 start = m_clock.tickMs();
-    while (flag && quint32(m_clock.tickMs() - start) <= limitMs) {
-        if (m_processEvents)
-            m_processEvents();
-    }
-}
-
 void LoggerSetup::checkOverlap()
 {
     if (m_comm1.isOpen() && m_comm2.isOpen())
@@ -40,9 +32,9 @@ bool LoggerSetup::SwitchToSetupPort()
 {
     for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {
         try {
-            waitWhile(m_state.TimerBusy, BusyFlagLimitMs);
+            waitWhileBusy(m_state.TimerBusy, m_clock, BusyFlagLimitMs, m_processEvents);
             m_timer.setEnabled(false);
-            waitWhile(m_state.RxBusy, BusyFlagLimitMs);
+            waitWhileBusy(m_state.RxBusy, m_clock, BusyFlagLimitMs, m_processEvents);
             m_comm1.close();
             BusyWait(m_clock, PortSettleMs);
             m_comm2.setDeviceName(m_comm1.deviceName());

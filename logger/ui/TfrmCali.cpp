@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/ui/K352Application.h"
+#include "link/PortLease.h"
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "logger/Calibration.h"
@@ -83,11 +84,13 @@ void TfrmCali::Button1Click()
 
 void openCalibrationDialog(SharedState &state, SerialPort &comm1, Timer &mainTimer, QWidget *parent)
 {
-    while (state.TimerBusy)
-        QCoreApplication::processEvents();
+    // The dialog writes on Comm1 while the live stream goes on: the watchdog is stopped, the
+    // receive handler stays attached.
+    SystemClock clock;
+    const auto processEvents = [] { QCoreApplication::processEvents(); };
+    waitWhileBusy(state.TimerBusy, clock, PortLease::BusyLimitMs, processEvents);
     mainTimer.setEnabled(false);
-    while (state.RxBusy)
-        QCoreApplication::processEvents();
+    waitWhileBusy(state.RxBusy, clock, PortLease::BusyLimitMs, processEvents);
     {
         TfrmCali dialog(comm1, parent);
         dialog.exec();
