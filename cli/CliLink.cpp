@@ -53,9 +53,7 @@ void CliLink::disconnect()
 {
     m_mainTimer.setEnabled(false);
     m_port.setRxHandler({});
-    try {
+    quietly([&] {
         m_port.close();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
 }

@@ -64,12 +64,8 @@ void MeterLink::selectDevice()
 
 bool MeterLink::openQuietly(bool explain)
 {
-    try {
-        m_port.open();
+    if (quietly([&] { m_port.open(); }))
         return true;
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
     if (explain)
         explainOpenFailure();
     return false;
@@ -97,11 +93,9 @@ void MeterLink::explainOpenFailure()
 
 void MeterLink::closeQuietly()
 {
-    try {
+    quietly([&] {
         m_port.close();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -274,11 +268,9 @@ void MeterLink::reopenIfClosed()
         return;
     m_reopenTried = true;
     m_lastReopenMs = now;
-    try {
+    quietly([&] {
         selectDevice();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     if (openQuietly(false))
         m_state.RxBuffer.clear(); // bytes of the device that went away mean nothing now
 }
@@ -308,16 +300,14 @@ void MeterLink::FindMeter()
             continue;
         }
         bool found = false;
-        try {
+        quietly([&] {
             m_port.write(m_state.CommandFrame);
             BusyWait(m_clock, 500);
             if (m_port.bytesWaiting() >= 4) {
                 const QByteArray reply = m_port.read(4);
                 found = reply.contains(Protocol::IdentifyReply);
             }
-        } catch (const SilentAbort &) {
-        } catch (const PortError &) {
-        }
+        });
         if (found) {
             m_view.setControlEnabled(Control::btnRun, true);
             m_view.setControlEnabled(Control::Run1, true);
@@ -361,15 +351,13 @@ void MeterLink::StartupConnection()
     m_port.setRxHandler(receiveHandler());
     openQuietly();
     BusyWait(m_clock, 100);
-    try {
+    quietly([&] {
         if (m_port.isOpen())
             m_port.purgeInput();
         m_state.CommandFrame[1] = Protocol::Command::Stream;
         if (m_port.isOpen())
             m_port.write(m_state.CommandFrame);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     m_timer.setEnabled(true);
     if (m_view.splashOpen()) {
         m_view.setSplashStatus(QString());
@@ -382,11 +370,9 @@ void MeterLink::ComboBoxDeviceNameChange(int index)
     waitWhileBusy(m_state.TimerBusy, m_clock, PortLease::BusyLimitMs, m_processEvents);
     closeQuietly();
     m_ports.select(index);
-    try {
+    quietly([&] {
         selectDevice();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     openQuietly();
 }
 
@@ -453,10 +439,8 @@ bool MeterLink::SendCommand(const QByteArray &frameIn)
         return false;
     }
     lease.reattach();
-    try {
+    quietly([&] {
         writeCommandFrame(Protocol::Command::Stream);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     return ok;
 }

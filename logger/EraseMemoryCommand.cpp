@@ -13,10 +13,6 @@ MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::fu
     }
     if (!askYesNo(QString::fromUtf8("Möchten Sie sicher die Daten löschen ?")))
         return MenuErase::Declined;
-    try {
-        return link.SendCommand(Protocol::Command::EraseMemory) ? MenuErase::Echoed : MenuErase::NotEchoed;
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
-    return MenuErase::NotEchoed;
+    const auto echoed = quietly([&] { return link.SendCommand(Protocol::Command::EraseMemory); });
+    return echoed.value_or(false) ? MenuErase::Echoed : MenuErase::NotEchoed;
 }

@@ -65,7 +65,7 @@ void SingleValuesRecall::runTransfer(Outcome &out)
     // Whatever the meter sent after the end of the transfer (a block beyond the sixteenth) is no
     // live frame: once the line has been quiet for a moment it goes, before the receive handler
     // is back.
-    try {
+    quietly([&] {
         if (m_port.isOpen()) {
             const quint32 start = m_clock.tickMs();
             int before = m_port.bytesWaiting();
@@ -78,9 +78,7 @@ void SingleValuesRecall::runTransfer(Outcome &out)
             }
             m_port.purgeInput();
         }
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
 }
 
 SingleValuesRecall::Outcome SingleValuesRecall::RECALL1Click()

@@ -2,6 +2,7 @@
 #include "app/ui/K352Application.h"
 #include "app/ui/TfrmAbout.h"
 #include "app/ui/TfrmMain.h"
+#include "link/WireLog.h"
 #include "sim/PtyMeter.h"
 
 #include <QCommandLineParser>
@@ -27,10 +28,20 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Start a simulated meter on a pseudo-terminal and use it."));
     const QCommandLineOption serviceOption(QStringLiteral("service"),
                                            QStringLiteral("Show the service items of the data logger menu."));
+    const QCommandLineOption logWireOption(
+        QStringLiteral("log-wire"),
+        QStringLiteral("Append every byte read from and written to the serial port to FILE, as hexadecimal "
+                       "with the date and time of each read and write."),
+        QStringLiteral("FILE"));
     parser.addOption(portOption);
     parser.addOption(demoOption);
     parser.addOption(serviceOption);
+    parser.addOption(logWireOption);
     parser.process(app);
+    if (parser.isSet(logWireOption) && !startWireLogFile(parser.value(logWireOption))) {
+        QTextStream(stderr) << "k352: cannot write " << parser.value(logWireOption) << '\n';
+        return 1;
+    }
 
     // Declared before the main window so that it outlives the port that talks to it.
     std::unique_ptr<PtyMeter> demoMeter;

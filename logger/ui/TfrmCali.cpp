@@ -73,11 +73,9 @@ TfrmCali::TfrmCali(SerialPort &comm1, QWidget *parent)
 void TfrmCali::Button1Click()
 {
     QString error;
-    try {
+    quietly([&] {
         error = sendCalibration(m_comm1, Edit1->text(), Edit2->text());
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     if (!error.isEmpty())
         showMessage(this, QMessageBox::Critical, QStringLiteral("Error"), error);
 }

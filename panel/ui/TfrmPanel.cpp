@@ -363,20 +363,16 @@ bool TfrmPanel::eventFilter(QObject *watched, QEvent *event)
 void TfrmPanel::sendCommand(char command)
 {
     // The keys send whether connected or not; a failed exchange ends without a message.
-    try {
+    quietly([&] {
         m_link.SendCommand(command);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
 }
 
 void TfrmPanel::sendPlain(char command)
 {
-    try {
+    quietly([&] {
         m_link.SendPlain(command);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
 }
 
 void TfrmPanel::message(const QString &text)
