@@ -53,7 +53,5 @@ void CliLink::disconnect()
 {
     m_mainTimer.setEnabled(false);
     m_port.setRxHandler({});
-    quietly([&] {
-        m_port.close();
-    });
+    quietly([&] { m_port.close(); });
 }

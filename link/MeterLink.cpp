@@ -93,9 +93,7 @@ void MeterLink::explainOpenFailure()
 
 void MeterLink::closeQuietly()
 {
-    quietly([&] {
-        m_port.close();
-    });
+    quietly([&] { m_port.close(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -268,9 +266,7 @@ void MeterLink::reopenIfClosed()
         return;
     m_reopenTried = true;
     m_lastReopenMs = now;
-    quietly([&] {
-        selectDevice();
-    });
+    quietly([&] { selectDevice(); });
     if (openQuietly(false))
         m_state.RxBuffer.clear(); // bytes of the device that went away mean nothing now
 }
@@ -370,9 +366,7 @@ void MeterLink::ComboBoxDeviceNameChange(int index)
     waitWhileBusy(m_state.TimerBusy, m_clock, PortLease::BusyLimitMs, m_processEvents);
     closeQuietly();
     m_ports.select(index);
-    quietly([&] {
-        selectDevice();
-    });
+    quietly([&] { selectDevice(); });
     openQuietly();
 }
 
@@ -439,8 +433,6 @@ bool MeterLink::SendCommand(const QByteArray &frameIn)
         return false;
     }
     lease.reattach();
-    quietly([&] {
-        writeCommandFrame(Protocol::Command::Stream);
-    });
+    quietly([&] { writeCommandFrame(Protocol::Command::Stream); });
     return ok;
 }

@@ -111,10 +111,11 @@ int MemoryDownload::TransferMemory()
         m_ui.refreshProgress();
     };
     rules.rejected = [this] { m_ui.refreshProgress(); };
-    m_image.append(receiver.receive(rules));
+    const QByteArray data = receiver.receive(rules);
+    m_image.append(data);
     m_rejected = receiver.blocksRejected();
     m_ui.closeProgress();
-    m_received = int(m_image.size());
+    m_received = int(data.size());
     return m_received < length ? LoadResult::ShortTransfer : LoadResult::Loaded;
 }
 

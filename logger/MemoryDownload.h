@@ -32,7 +32,8 @@ public:
     enum class Waits { Replies, Fixed };
 
     struct Outcome {
-        enum Kind { NotConnected, Recording, Finished, FolderError, Aborted };
+        enum class Kind { NotConnected, Recording, Finished, FolderError, Aborted };
+        using enum Kind;
         Kind kind = Finished;
         int lastCode = -1;   // the code of the last LoadMemory run
         // The header repair after a damaged set: NotAsked (no OK), Done (all five writes echoed),

@@ -15,7 +15,8 @@
 class SingleValuesRecall {
 public:
     struct Outcome {
-        enum Kind { NotConnected, Recording, Finished, Aborted };
+        enum class Kind { NotConnected, Recording, Finished, Aborted };
+        using enum Kind;
         Kind kind = Finished;
         QByteArray memory;              // the bytes received (at most 1024 kept in the rows)
         QList<StoredReading> readings;  // what the rows show

@@ -73,9 +73,7 @@ TfrmCali::TfrmCali(SerialPort &comm1, QWidget *parent)
 void TfrmCali::Button1Click()
 {
     QString error;
-    quietly([&] {
-        error = sendCalibration(m_comm1, Edit1->text(), Edit2->text());
-    });
+    quietly([&] { error = sendCalibration(m_comm1, Edit1->text(), Edit2->text()); });
     if (!error.isEmpty())
         showMessage(this, QMessageBox::Critical, QStringLiteral("Error"), error);
 }

@@ -363,16 +363,12 @@ bool TfrmPanel::eventFilter(QObject *watched, QEvent *event)
 void TfrmPanel::sendCommand(char command)
 {
     // The keys send whether connected or not; a failed exchange ends without a message.
-    quietly([&] {
-        m_link.SendCommand(command);
-    });
+    quietly([&] { m_link.SendCommand(command); });
 }
 
 void TfrmPanel::sendPlain(char command)
 {
-    quietly([&] {
-        m_link.SendPlain(command);
-    });
+    quietly([&] { m_link.SendPlain(command); });
 }
 
 void TfrmPanel::message(const QString &text)
