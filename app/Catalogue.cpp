@@ -86,9 +86,35 @@ QString LoadStr(int id)
     return LoadStr(id, activeLanguage());
 }
 
+namespace {
+Language g_language = Language::German;
+bool g_languageChosen = false;
+} // namespace
+
 Language activeLanguage()
 {
-    return Language::German;
+    return g_language;
+}
+
+bool setActiveLanguage(Language language)
+{
+    if (g_languageChosen)
+        return false;
+    g_language = language;
+    g_languageChosen = true;
+    return true;
+}
+
+std::optional<Language> chooseLanguage(const QString &explicitChoice, const QLocale &system)
+{
+    if (explicitChoice.isEmpty())
+        return system.language() == QLocale::German ? Language::German : Language::English;
+    const QString choice = explicitChoice.trimmed().toLower();
+    if (choice == QLatin1String("de"))
+        return Language::German;
+    if (choice == QLatin1String("en"))
+        return Language::English;
+    return std::nullopt;
 }
 
 QString joinTexts(const QString &first, const QString &second, QChar separator)

@@ -5,4 +5,5 @@
 using TDateTime = double;
 
 TDateTime toTDateTime(const QDateTime &local);
+// An invalid QDateTime for a value that is not finite or lies beyond a million years.
 QDateTime fromTDateTime(TDateTime value);

@@ -132,6 +132,23 @@ constexpr WindowTextEntry kFrmGraph[] = {
     {S::Captions, "lblL50", "L50", "L50"},
     {S::Captions, "lblL90", "L90", "L90"},
     {S::Captions, "lblLeqAB", "Leq between A and B", "Leq zwischen A und B"},
+    {S::Captions, "lblDataSets", "Data sets", "Messreihen"},
+    {S::Captions, "lblStartTime", "Start time", "Start Zeit"},
+    {S::Captions, "lblSamplingRate", "Sampling rate", "Messrate"},
+    {S::Captions, "lblSeconds", "s", "Sek"},
+    {S::Captions, "lblDataNo", "Data no.", "Datensatz"},
+    {S::Captions, "lblAvgAll", "Average", "Mittel"},
+    {S::Captions, "lblMax", "Maximum", "Maximum"},
+    {S::Captions, "lblMin", "Minimum", "Minimum"},
+    {S::Captions, "lblCursorA", "Cursor A", "Punkt A"},
+    {S::Captions, "lblCursorB", "Cursor B", "Punkt B"},
+    {S::Captions, "lblMaxAB", "Max. between A and B", "Max. zwischen A und B"},
+    {S::Captions, "lblMinAB", "Min. between A and B", "Min. zwischen A und B"},
+    {S::Captions, "lblAvgAB", "Avg. between A and B", "Mittel zwischen A und B"},
+    {S::Captions, "ToolButton1", "Info", "Info"},
+    {S::Captions, "ToolButton4", "Normal", "Standard"},
+    {S::Captions, "ToolButton13", "List", "Liste"},
+    {S::Captions, "tbntClr", "Clear", "löschen"},
     {S::Hints, "ToolButton1", "Toggle Graph Statistic", "Ein-/Ausblenden Info zur Messung"},
     {S::Hints, "ToolButton2", "Toggle Line Cursor Statistic", "Ein-/Ausblenden statistische Werte"},
     {S::Hints, "ToolButton4", "Normal Cursor", "Standard Cursor"},
@@ -140,6 +157,39 @@ constexpr WindowTextEntry kFrmGraph[] = {
     {S::Hints, "tbntClr", "Clear", "löschen"},
     {S::Hints, "UndoZoom", "Undo Zoom", "Zoom aufheben"},
     {S::Hints, "Button1", "Graph Customization", "Grafik Anpassungen"},
+    {S::MultiLines, "Grid2", "Set,Date,Time,Rate,Count,Weighting", "Reihe,Datum,Zeit,Rate,Anzahl,Bewertung"},
+    {S::OtherStrings, "RealTimeCaption", "Real Time", "Onlinemessung"},
+    {S::OtherStrings, "SaveDataSetQuestion", "Save the data set ?", "Speichern der Messreihe ?"},
+    {S::OtherStrings, "SaveRealTimeQuestion", "Save the real-time recording ?", "Onlinemessung speichern"},
+    {S::OtherStrings, "RateLocked", "The sampling rate cannot be changed during a real-time recording.",
+     "Die Messrate kann während der Onlinemessung nicht geändert werden."},
+    {S::OtherStrings, "ExportDone", "The data were copied to the clipboard.",
+     "Daten wurden in die Zwischenablage kopiert."},
+    {S::OtherStrings, "DeleteHint", "Double-click to delete.", "Doppelklick um zu löschen."},
+};
+
+// The list of a chart's marks and notes, from which the selected ones are deleted.
+constexpr WindowTextEntry kFrmDelAnno[] = {
+    {S::Captions, "TfrmDelAnno", "Delete note", "Vermerk löschen"},
+    {S::Captions, "BitBtn1", " Delete ", " Löschen "},
+    {S::Captions, "BitBtn2", "Cancel", "Abbrechen"},
+    {S::MultiLines, "StringGrid1", "No,Time,Comment", "Nr,Zeit,Kommentar"},
+};
+
+// The choice of what Open reads.
+constexpr WindowTextEntry kFrmOpenSave[] = {
+    {S::Captions, "btnOpenCapture", "Open CAP file", "Öffnen CAP Datei"},
+    {S::Captions, "Button1", "Cancel", "Abbrechen"},
+};
+
+// The note shown while a download gets ready.
+constexpr WindowTextEntry kFrmInfo[] = {
+    {S::Captions, "Label1", "Preparing to load...", "Vorbereitung zum Laden..."},
+};
+
+// The single-values window.
+constexpr WindowTextEntry kFrmDataCapture[] = {
+    {S::Captions, "TfrmDataCapture", "Data Capture", "Datenaufzeichnung"},
 };
 
 // The chart's customisation dialog. Its controls take their texts from this table as they are
@@ -200,6 +250,37 @@ constexpr WindowTextEntry kFrmYesNo[] = {
     {S::Captions, "BitBtn2", "No", "Nein"},
 };
 
+// Messages of the program's own that belong to no one window: file, download and logger commands.
+constexpr WindowTextEntry kMessages[] = {
+    {S::OtherStrings, "UnknownError", "Unknown error", "Unbekannter Fehler"},
+    {S::OtherStrings, "CollectionTooLarge",
+     "\"%1\" is not a data set collection file: it is larger than %2 bytes, more than a data logger memory holds.",
+     "\"%1\" ist keine Messreihen-Datei: sie ist größer als %2 Bytes, mehr als ein Messreihenspeicher fasst."},
+    {S::OtherStrings, "TableTooLarge",
+     "The file \"%1\" is too large: its table would need about %2 MB of memory, at most %3 MB are possible.",
+     "Die Datei \"%1\" ist zu groß: ihre Tabelle bräuchte etwa %2 MB Speicher, höchstens %3 MB sind möglich."},
+    {S::OtherStrings, "NothingToSave", "No data to save", "Keine Daten zum Speichern"},
+    {S::OtherStrings, "RangeOutside", "Range %1 to %2 lies outside the data (1 to %3)",
+     "Bereich %1 bis %2 liegt außerhalb der Daten (1 bis %3)"},
+    {S::OtherStrings, "NotWritten", "The file \"%1\" could not be written.",
+     "Die Datei \"%1\" konnte nicht geschrieben werden."},
+    {S::OtherStrings, "CannotOpen", "The file \"%1\" cannot be opened: %2",
+     "Die Datei \"%1\" kann nicht geöffnet werden: %2"},
+    {S::OtherStrings, "NoSuchFile", "it does not exist", "sie existiert nicht"},
+    {S::OtherStrings, "UnknownFileType",
+     "\"%1\" is none of the files the program reads (.rec, .ghf, .txt, .csv, .cap).",
+     "\"%1\" gehört zu keiner der Dateiarten, die das Programm liest (.rec, .ghf, .txt, .csv, .cap)."},
+    {S::OtherStrings, "DownloadProgress", "Reading data", "Datenabfrageprozess"},
+    {S::OtherStrings, "RecallWhileRecording",
+     "The kavor 352-4 is recording, please stop the recording before you load data.",
+     "Das kavor 352-4 nimmt Messwerte auf, bitte stoppen Sie die Messung bevor Sie Daten öffnen."},
+    {S::OtherStrings, "EraseWhileRecording",
+     "The kavor 352-4 is recording, please stop the recording before you erase data.",
+     "Das kavor 352-4 nimmt Messwerte auf, bitte stoppen Sie die Messung bevor Sie Daten löschen."},
+    {S::OtherStrings, "EraseQuestion", "Do you really want to erase the data ?",
+     "Möchten Sie sicher die Daten löschen ?"},
+};
+
 struct WindowTable
 {
     const char *windowClass;
@@ -217,6 +298,11 @@ constexpr WindowTable kTables[] = {
     {"ChartCustomizeDialog", kChartCustomize},
     {"TfrmAnnoEdit", kFrmAnnoEdit},
     {"TfrmYesNo", kFrmYesNo},
+    {"TfrmDelAnno", kFrmDelAnno},
+    {"TfrmOpenSave", kFrmOpenSave},
+    {"TfrmDataCapture", kFrmDataCapture},
+    {"TfrmInfo", kFrmInfo},
+    {"Messages", kMessages},
 };
 
 bool hasProperty(const QObject *object, const char *name)
@@ -272,11 +358,18 @@ std::span<const WindowTextEntry> dialogCaptionTexts()
     return kDlgsCaptions;
 }
 
+QString localText(const WindowTextEntry &entry)
+{
+    if (activeLanguage() == Language::German && entry.german[0] != '\0')
+        return QString::fromUtf8(entry.german);
+    return QString::fromUtf8(entry.english);
+}
+
 QString dlgText(const QString &english)
 {
     for (const WindowTextEntry &entry : kDlgsCaptions) {
         if (english == QString::fromUtf8(entry.english))
-            return entry.german[0] != '\0' ? QString::fromUtf8(entry.german) : english;
+            return localText(entry);
     }
     return english;
 }
@@ -284,13 +377,15 @@ QString dlgText(const QString &english)
 QString windowText(const QString &windowClass, const char *name)
 {
     for (const WindowTextEntry &entry : windowTexts(windowClass)) {
-        if (std::strcmp(entry.name, name) != 0)
-            continue;
-        if (activeLanguage() == Language::German && entry.german[0] != '\0')
-            return QString::fromUtf8(entry.german);
-        return QString::fromUtf8(entry.english);
+        if (std::strcmp(entry.name, name) == 0)
+            return localText(entry);
     }
     return QString();
+}
+
+QString messageText(const char *name)
+{
+    return windowText(QStringLiteral("Messages"), name);
 }
 
 int applyWindowTexts(QObject *window, const QString &windowClass)
@@ -304,11 +399,12 @@ int applyWindowTexts(QObject *window, const QString &windowClass,
     if (!window)
         return 0;
     int applied = 0;
+    const bool german = activeLanguage() == Language::German;
     for (const WindowTextEntry &entry : entries) {
-        if (entry.german[0] == '\0')
+        if ((german ? entry.german : entry.english)[0] == '\0')
             continue;  // keeps the design text
         const QString name = QString::fromUtf8(entry.name);
-        const QString german = QString::fromUtf8(entry.german);
+        const QString text = localText(entry);
 
         const qsizetype dot = name.indexOf(QLatin1Char('.'));
         if (dot > 0) {
@@ -316,7 +412,7 @@ int applyWindowTexts(QObject *window, const QString &windowClass,
             if (!target)
                 continue;
             const QByteArray property = name.mid(dot + 1).toLatin1();
-            target->setProperty(property.constData(), german);
+            target->setProperty(property.constData(), text);
             ++applied;
             continue;
         }
@@ -329,7 +425,7 @@ int applyWindowTexts(QObject *window, const QString &windowClass,
         if (!target)
             continue;
         const char *property = caption ? captionProperty(target) : "toolTip";
-        target->setProperty(property, german);
+        target->setProperty(property, text);
         ++applied;
     }
     return applied;

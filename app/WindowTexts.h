@@ -1,7 +1,8 @@
 #pragma once
 // Per-window translation tables: for each window class, the texts of its controls in English and
-// German, grouped in sections. The design texts of the windows are German already; applying a table
-// sets every control whose German entry is not empty and leaves the others as designed.
+// German, grouped in sections. The design texts of the windows are German; applying a table sets
+// every control whose entry in the active language is not empty and leaves the others as designed
+// (a German entry left empty keeps the design text under German).
 //
 // To add a window: write its entry array in WindowTexts.cpp and add one line to the registry there.
 #include <QString>
@@ -51,15 +52,21 @@ std::span<const WindowTextEntry> dialogCaptionTexts();
 // build their texts in code rather than applying the table afterwards.
 QString windowText(const QString &windowClass, const char *name);
 
-// German text of a message-box caption or button given by its English text ("&Yes" -> "Ja");
-// the English text itself when it has no entry.
+// A table entry's text in the active language (English where the German one is empty).
+QString localText(const WindowTextEntry &entry);
+
+// A message of the program's own that belongs to no one window (the "Messages" table), by name.
+QString messageText(const char *name);
+
+// A message-box caption or button given by its English text, in the active language ("&Yes" ->
+// "Ja" in German); the English text itself when it has no entry.
 QString dlgText(const QString &english);
 
-// Sets the German texts of windowClass's table on window and its children (found by object name;
+// Sets the active language's texts of windowClass's table on window and its children (found by object name;
 // an entry named after the window class or the window's object name means the window itself).
 // Captions go to "text" when the object has that property, else "title" (menus), else
 // "windowTitle"; hints go to "toolTip"; a "Control.property" name sets that property. Entries with
-// an empty German text and objects that do not exist are skipped. Returns the number of texts set.
+// an empty text in the active language and objects that do not exist are skipped. Returns the number of texts set.
 int applyWindowTexts(QObject *window, const QString &windowClass);
 // The same with an explicit table.
 int applyWindowTexts(QObject *window, const QString &windowClass,

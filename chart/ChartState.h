@@ -107,7 +107,8 @@ enum class ChartStateError {
     Malformed,     // a count or value that the block cannot hold or the chart cannot take
 };
 
-// Restores a state from a block that SaveChartState wrote. On any error `state` is unchanged.
+// Restores a state from a block that SaveChartState wrote; a state without subsets is refused.
+// On any error `state` is unchanged.
 // Never reads outside [bytes, bytes + size) and allocates only what the block's bytes can fill.
 ChartStateError LoadChartState(const char *bytes, qsizetype size, ChartState &state);
 inline ChartStateError LoadChartState(const QByteArray &block, ChartState &state)

@@ -380,7 +380,9 @@ ChartStateError LoadChartState(const char *bytes, qsizetype size, ChartState &st
 
     const quint32 subsets = r.num<quint32>();
     const quint32 points = r.num<quint32>();
-    if (!r.ok() || subsets > quint32(ChartData::kMaxSubsets) || points > quint32(ChartData::kMaxPoints))
+    // A chart without a curve is nothing this program draws or writes; its point count would be
+    // taken by the next subset the chart gets without a byte of the block behind it.
+    if (!r.ok() || subsets == 0 || subsets > quint32(ChartData::kMaxSubsets) || points > quint32(ChartData::kMaxPoints))
         return ChartStateError::Malformed;
     // Exactly the readings must remain; only then is memory for them taken.
     if (qint64(subsets) * qint64(points) * 12 != qint64(r.remaining()))

@@ -12,6 +12,7 @@ constexpr int NoMeter = 2;
 constexpr int MeterRecording = 3;
 constexpr int FileError = 4;
 constexpr int ExchangeFailed = 5; // an exchange with the meter failed
+constexpr int MonitorWriteFailed = 6; // monitoring files could not be written any more mid-run
 constexpr int LoadResultBase = 10;
 constexpr int DamagedSet = LoadResultBase + LoadResult::DamagedSet;       // 11
 constexpr int TooManySets = LoadResultBase + LoadResult::TooManySets;     // 12

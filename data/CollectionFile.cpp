@@ -1,4 +1,5 @@
 #include "data/CollectionFile.h"
+#include "app/WindowTexts.h"
 
 #include "data/WorkingCopy.h"
 #include "logger/MemoryImageParser.h"
@@ -19,8 +20,7 @@ CollectionOpenResult readCollectionFile(const QString &path, DataSetStore &store
     if (image.size() > kMaxCollectionBytes) {
         image.clear();
         result.outcome = CollectionOpenResult::TooLarge;
-        result.errorText = QStringLiteral("\"%1\" ist keine Messreihen-Datei: sie ist größer als %2 Bytes, "
-                                          "mehr als ein Messreihenspeicher fasst.")
+        result.errorText = messageText("CollectionTooLarge")
                                .arg(path)
                                .arg(kMaxCollectionBytes);
         return result;
@@ -77,4 +77,11 @@ bool saveCollection(const QString &workingCopyFile, const QString &target)
     const QByteArray bytes = source.readAll();
     source.close();
     return writeFileSafely(target, bytes);
+}
+
+bool saveCollection(const DataSetStore &store, const QString &target)
+{
+    if (store.isEmpty())
+        return false;
+    return writeWorkingCopy(store.Image, target);
 }

@@ -43,3 +43,8 @@ bool isCollectionFileName(const QString &name);
 // Copies the working copy to target, replacing it. Nothing happens (false) without a working copy;
 // a failed copy leaves an existing target as it was.
 bool saveCollection(const QString &workingCopyFile, const QString &target);
+
+// Writes the memory image of the collection in store to target in the working copy's layout
+// (L + 257 bytes), replacing it only when complete. False, with nothing written, when the store
+// holds no collection or the file cannot be written.
+bool saveCollection(const DataSetStore &store, const QString &target);

@@ -28,6 +28,10 @@ struct DataSetStore {
     QList<float> Levels;
     QList<TDateTime> LevelTimes;
 
+    // The memory image these sets were parsed from, kept whole: saving the collection on screen
+    // writes these bytes, never a file that may hold another download.
+    MemoryImage Image;
+
     // Last used logger address of the image being parsed (image bytes 12 and 13).
     qint32 LastAddress = 0;
     // The set whose markers failed the check in the last parse that found a damaged set, and its

@@ -1,4 +1,5 @@
 #include "data/OpenSaveRules.h"
+#include "app/Catalogue.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ SaveWindow saveWindowFor(ChildClass cls, const QString &caption)
     switch (cls) {
     case ChildClass::None: return SaveWindow::None;
     case ChildClass::Graph:
-        return caption == QLatin1String("Messdatenreihe") ? SaveWindow::DataSetGraph : SaveWindow::OtherGraph;
+        return caption == LoadStr(30) ? SaveWindow::DataSetGraph : SaveWindow::OtherGraph;
     case ChildClass::List: return SaveWindow::Table;
     case ChildClass::DataCapture: return SaveWindow::SingleValues;
     case ChildClass::Other: return SaveWindow::Other;
@@ -40,6 +41,16 @@ OpenOperation singleFileOperation(const QString &fileName)
     if (ext == QLatin1String(".txt"))
         return OpenOperation::TextTableTab;
     return OpenOperation::None;
+}
+
+OpenOperation fileOperation(const QString &fileName)
+{
+    const QString ext = fileExtension(fileName);
+    if (ext == QLatin1String(".rec"))
+        return OpenOperation::Collection;
+    if (ext == QLatin1String(".cap"))
+        return OpenOperation::Capture;
+    return singleFileOperation(fileName);
 }
 
 OpenOperation openOperation(OpenChoice choice, const QString &fileName)

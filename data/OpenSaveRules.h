@@ -50,6 +50,9 @@ QString fileExtension(const QString &fileName);
 
 // Open single file: ".ghf", ".csv" or ".txt"; anything else reads nothing.
 OpenOperation singleFileOperation(const QString &fileName);
+// A file named on the command line: ".rec" a collection, ".cap" a capture file, the others as
+// Open single file reads them.
+OpenOperation fileOperation(const QString &fileName);
 // The operation of an open choice once a name was chosen: a collection and a capture file are read
 // whatever the name's extension, a single file by its extension.
 OpenOperation openOperation(OpenChoice choice, const QString &fileName);

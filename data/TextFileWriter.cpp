@@ -1,4 +1,5 @@
 #include "data/TextFileWriter.h"
+#include "app/WindowTexts.h"
 
 TextFileWriter::TextFileWriter(const QString &fileName) : m_file(fileName)
 {
@@ -41,5 +42,5 @@ void TextFileWriter::cancel()
 
 QString TextFileWriter::failureMessage(const QString &fileName)
 {
-    return QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(fileName);
+    return messageText("NotWritten").arg(fileName);
 }

@@ -1,4 +1,5 @@
 #include "data/TextRange.h"
+#include "app/WindowTexts.h"
 
 #include "app/Catalogue.h"
 
@@ -49,8 +50,8 @@ RangeChoice chooseRange(const RangeEntry &entry, qint64 count)
     // A start beyond the end (a range past the data, or no data at all) writes nothing.
     if (c.start > c.end) {
         c.status = RangeChoice::Empty;
-        c.message = count <= 0 ? QStringLiteral("Keine Daten zum Speichern")
-                               : QStringLiteral("Bereich %1 bis %2 liegt außerhalb der Daten (1 bis %3)")
+        c.message = count <= 0 ? messageText("NothingToSave")
+                               : messageText("RangeOutside")
                                      .arg(c.start).arg(c.end).arg(count);
     }
     return c;

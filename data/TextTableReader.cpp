@@ -1,4 +1,5 @@
 #include "data/TextTableReader.h"
+#include "app/WindowTexts.h"
 
 #include "data/GraphTextFile.h"
 #include "data/TextFields.h"
@@ -151,8 +152,7 @@ namespace {
 QString tooLargeMessage(const QString &fileName, const TableEstimate &e, qint64 limit)
 {
     const auto mb = [](qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); };
-    return QStringLiteral("Die Datei \"%1\" ist zu groß: ihre Tabelle bräuchte etwa %2 MB Speicher, "
-                          "höchstens %3 MB sind möglich.")
+    return messageText("TableTooLarge")
         .arg(fileName, mb(e.bytes), mb(limit));
 }
 

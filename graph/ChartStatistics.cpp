@@ -5,6 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+// A point whose level was never written (NaN in the chart's array) reads 0, as the chart reports it.
+float levelAt(const float *y, int i)
+{
+    return std::isnan(y[i]) ? 0.0f : y[i];
+}
+} // namespace
+
 QStringList samplingRateTexts()
 {
     QStringList out;
@@ -33,7 +41,7 @@ ChartStatistics chartStatistics(const double *x, const float *y, int n)
     s.rate = (x[n - 1] - x[0]) * 86400.0 / n;
     double sum = 0;
     for (int i = 0; i < n; ++i) {
-        const float v = y[i];
+        const float v = levelAt(y, i);
         sum += v;
         if (v > s.maximum) {
             s.maximum = v;
@@ -84,13 +92,14 @@ CursorStatistics cursorStatistics(const double *x, const float *y, int n, int a,
         return s;
     double sum = 0;
     for (int i = lo; i <= hi; ++i) {
-        sum += y[i];
-        if (y[i] > s.maximum) {
-            s.maximum = y[i];
+        const float v = levelAt(y, i);
+        sum += v;
+        if (v > s.maximum) {
+            s.maximum = v;
             s.maxTime = x[i];
         }
-        if (y[i] < s.minimum) {
-            s.minimum = y[i];
+        if (v < s.minimum) {
+            s.minimum = v;
             s.minTime = x[i];
         }
     }

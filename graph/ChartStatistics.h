@@ -26,7 +26,7 @@ struct ChartStatistics {
     TDateTime minTime = 0;
 };
 
-// Statistics over points 0 .. n-1 of contiguous arrays.
+// Statistics over points 0 .. n-1 of contiguous arrays. A level never written (NaN) counts as 0.
 ChartStatistics chartStatistics(const double *x, const float *y, int n);
 
 // Thumb positions of the cursor slider for n points: range 0..n-1, A at n/3, B at 2n/3.
@@ -39,7 +39,7 @@ struct SliderSpan {
 SliderSpan sliderSpan(int n);
 
 // Between two line cursors (either order, both ends included): highest and lowest level with the
-// earlier of equal points, and the arithmetic mean of the dB values.
+// earlier of equal points, and the arithmetic mean of the dB values; a level never written is 0.
 struct CursorStatistics {
     float maximum = -99999;
     float minimum = 99999;

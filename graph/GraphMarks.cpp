@@ -1,6 +1,7 @@
 #include "graph/GraphMarks.h"
 
 #include "app/SystemFormats.h"
+#include "app/WindowTexts.h"
 
 #include <algorithm>
 
@@ -132,4 +133,9 @@ PEColor markColor(const ChartLook &look)
     // Perceived brightness of the plot area, 0 .. 255.
     const int brightness = (PEred(back) * 299 + PEgreen(back) * 587 + PEblue(back) * 114) / 1000;
     return brightness < 128 ? PEargb(255, 255, 255, 255) : PEargb(255, 0, 0, 0);
+}
+
+QString GraphMarks::deleteHint()
+{
+    return windowText(QStringLiteral("TfrmGraph"), "DeleteHint");
 }

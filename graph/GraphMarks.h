@@ -31,7 +31,8 @@ inline constexpr int CounterAtStart = 4;
 inline constexpr QPoint TextOffset{1, 7};
 inline constexpr QPoint CrossOffset{0, 0};
 inline const QString CrossListText = QStringLiteral("X");
-inline const QString DeleteHint = QStringLiteral("Doppelklick um zu löschen.");
+// The pointer's hint over a mark a double-click deletes, in the active language.
+QString deleteHint();
 } // namespace GraphMarks
 
 // The chart's pointer in a click mode: 1 normal, 2 text, the cross-hair in cross mode.

@@ -1,7 +1,13 @@
 #include "graph/SamplingRateChoice.h"
+#include "app/WindowTexts.h"
 
 #include "app/SystemFormats.h"
 #include "graph/ChartStatistics.h"
+
+QString rateLockedMessage()
+{
+    return windowText(QStringLiteral("TfrmGraph"), "RateLocked");
+}
 
 SamplingRateChoice chooseSamplingRate(const QString &picked, bool recording, double currentRate)
 {
@@ -9,7 +15,7 @@ SamplingRateChoice chooseSamplingRate(const QString &picked, bool recording, dou
     c.rate = currentRate;
     if (recording) {
         c.entry = RateToEntry(currentRate);
-        c.message = RateLockedMessage;
+        c.message = rateLockedMessage();
         return c;
     }
     double value = 0;

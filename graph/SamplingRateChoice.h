@@ -9,8 +9,8 @@ struct SamplingRateChoice {
     QString message;     // shown when not empty
 };
 
-inline const QString RateLockedMessage =
-    QStringLiteral("Die Messrate kann während der Onlinemessung nicht geändert werden.");
+// The refusal while a recording runs, in the active language.
+QString rateLockedMessage();
 
 // No recording: the picked text read as a number with the decimal separator becomes the rate (a
 // text that is no number leaves the rate, silently). A recording runs: the rate stays, the list

@@ -1,5 +1,7 @@
 #include "graph/StatisticsExport.h"
 
+#include "app/WindowTexts.h"
+
 #include "data/DateTimeText.h"
 
 QString statisticsExportText(const StatisticsFieldTexts &f, const ChartData &data, const RegionalFormat &format)
@@ -29,4 +31,9 @@ QString statisticsExportText(const StatisticsFieldTexts &f, const ChartData &dat
         }
     }
     return head + QString::fromUtf8(lines);
+}
+
+QString statisticsExportDoneMessage()
+{
+    return windowText(QStringLiteral("TfrmGraph"), "ExportDone");
 }

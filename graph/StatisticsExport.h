@@ -22,4 +22,5 @@ QString statisticsExportText(const StatisticsFieldTexts &fields, const ChartData
                              const RegionalFormat &format = RegionalFormat::current());
 
 // What the user is told afterwards.
-inline const QString StatisticsExportDoneMessage = QStringLiteral("Daten wurden in die Zwischenablage kopiert.");
+// The note after a copy to the clipboard, in the active language.
+QString statisticsExportDoneMessage();

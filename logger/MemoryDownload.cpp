@@ -1,4 +1,5 @@
 #include "logger/MemoryDownload.h"
+#include "app/WindowTexts.h"
 
 #include "data/WorkingCopy.h"
 #include "logger/BlockReceiver.h"
@@ -70,7 +71,7 @@ int MemoryDownload::ReadMemoryPointer()
 
 void MemoryDownload::ShowTransferProgress(int total)
 {
-    m_ui.openProgress(QStringLiteral("Datenabfrageprozess"), total);
+    m_ui.openProgress(messageText("DownloadProgress"), total);
 }
 
 int MemoryDownload::TransferMemory()

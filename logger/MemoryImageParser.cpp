@@ -152,6 +152,7 @@ int ParseMemoryImage(const MemoryImage &image, DataSetStore &store, TDateTime un
 
     // Build the whole new content first, then replace the store in one step.
     DataSetStore fresh;
+    fresh.Image = image;
     fresh.LastAddress = store.LastAddress;
     fresh.FaultSet = store.FaultSet;
     fresh.FaultOffset = store.FaultOffset;

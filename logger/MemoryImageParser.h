@@ -22,7 +22,7 @@ constexpr int NoDataSet = 6;    // count 0 (or an image too short to hold the co
 qint32 lastAddressOf(const MemoryImage &image);
 
 // Parses image with store.LastAddress as the last valid index. On success replaces every list of
-// the store and returns 0; otherwise returns 1, 2 or 6 and leaves the lists as they were (code 1
+// the store, keeps the image with it (store.Image) and returns 0; otherwise returns 1, 2 or 6 and leaves the lists as they were (code 1
 // sets FaultSet and FaultOffset). A set start that cannot be decoded becomes undecodableStart.
 int ParseMemoryImage(const MemoryImage &image, DataSetStore &store, TDateTime undecodableStart);
 

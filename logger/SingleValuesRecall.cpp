@@ -2,15 +2,13 @@
 
 #include "app/Catalogue.h"
 #include "logger/BlockReceiver.h"
+#include "app/WindowTexts.h"
 #include "logger/LoggerExchange.h"
 #include "link/Protocol.h"
 
 namespace {
 constexpr quint32 QuietMs = 30;
 constexpr quint32 QuietLimitMs = 500;
-
-const char *const RecordingText =
-    "Das kavor 352-4 nimmt Messwerte auf, bitte stoppen Sie die Messung bevor Sie Daten öffnen.";
 } // namespace
 
 SingleValuesRecall::SingleValuesRecall(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
@@ -93,7 +91,7 @@ SingleValuesRecall::Outcome SingleValuesRecall::RECALL1Click()
         return out;
     }
     if (m_state.MeterRecording) {
-        m_ui.message(QString::fromUtf8(RecordingText));
+        m_ui.message(messageText("RecallWhileRecording"));
         out.kind = Outcome::Recording;
         return out;
     }

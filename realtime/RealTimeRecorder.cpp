@@ -1,6 +1,7 @@
 #include "realtime/RealTimeRecorder.h"
 
 #include "app/SystemFormats.h"
+#include "realtime/SamplingStep.h"
 
 namespace {
 constexpr double SecondsPerDay = 86400.0;
@@ -42,7 +43,7 @@ void RealTimeRecorder::sample(float v, TDateTime t)
 {
     if (!m_state.RealTimeRunning || !m_target)
         return;
-    if (t - m_lastSampleTime < double(m_state.SamplingInterval) / SecondsPerDay)
+    if (!samplingDue(t - m_lastSampleTime, double(m_state.SamplingInterval) / SecondsPerDay))
         return;
     m_lastSampleTime = t;
     m_state.RealTimeUnsaved = true;

@@ -264,12 +264,22 @@ void SimulatedMeter::advanceTo(qint64 tUs)
     m_nowUs = std::max(m_nowUs, tUs);
 }
 
+void SimulatedMeter::startSpell(double db, qint64 ms)
+{
+    m_spellLevel = db;
+    m_spellUntilUs = m_nowUs + ms * 1000;
+}
+
 void SimulatedMeter::measure()
 {
     const double dt = double(m_nowUs - m_lastMeasureUs) / 1e6;
     m_lastMeasureUs = m_nowUs;
     // The C weighting lets the low rumble through as well: a little more level.
-    const double db = m_levels.step(dt, m_state.fast) + (m_state.weightingA ? 0.0 : 2.5);
+    double db = m_levels.step(dt, m_state.fast) + (m_state.weightingA ? 0.0 : 2.5);
+    if (m_nowUs < m_spellUntilUs)
+        db = m_spellLevel;
+    else if (m_steadyLevel)
+        db = *m_steadyLevel;
     m_state.level = int(std::lround(std::clamp(db, LevelModel::Lowest, LevelModel::Highest) * 10));
     if (!m_state.extremesValid) {
         m_state.maxLevel = m_state.minLevel = m_state.level;

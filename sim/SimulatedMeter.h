@@ -13,6 +13,7 @@
 #include <QList>
 #include <deque>
 #include <limits>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -100,6 +101,12 @@ public:
     bool isPoweredOn() const { return m_on; }
     bool isSilent() const;
 
+    // The level script: a steady level in dB in place of the random one (none: random again),
+    // and a spell of the level db for ms milliseconds from the meter's current time, after which
+    // the level is what it would have been.
+    void setSteadyLevel(std::optional<double> db) { m_steadyLevel = db; }
+    void startSpell(double db, qint64 ms);
+
     // Observation: the command frames the meter took in, the live frames it sent (time = the
     // start of the frame on the wire).
     const QList<TimedBytes> &receivedFrames() const { return m_received; }
@@ -159,6 +166,9 @@ private:
     std::mt19937 m_rng;
     LevelModel m_levels;
     qint64 m_lastMeasureUs = 0;
+    std::optional<double> m_steadyLevel;
+    double m_spellLevel = 0;
+    qint64 m_spellUntilUs = 0;
 
     qint64 m_nowUs = 0;
     bool m_on = true;

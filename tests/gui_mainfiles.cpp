@@ -6,11 +6,15 @@
 #include "app/ui/Workspace.h"
 #include "panel/ui/TfrmPanel.h"
 #include "chart/ui/PESGraph.h"
+#include "data/WorkingCopy.h"
 #include "graph/GraphFile.h"
+#include "graph/StatisticsExport.h"
 #include "graph/ui/TfrmGraph.h"
 #include "support/ImageBuilder.h"
+#include "graph/ui/TwoThumbSlider.h"
 #include "tables/ui/TfrmList.h"
 #include "support/QuietMain.h"
+#include "support/RunUntil.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +33,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QList<TfrmGraph *> graphWindows(TfrmMain &w, GraphRole role)
@@ -97,6 +107,97 @@ private slots:
         QCOMPARE(graphWindows(w, GraphRole::DataSet).size(), 1);
     }
 
+    // Save writes the collection on screen, whatever the working copy holds; a save that cannot
+    // write says so, keeps the unsaved mark, and keeps the window open when asked on closing.
+    void savingTheCollectionOnScreen()
+    {
+        TfrmMain w(quietOptions());
+        w.state().UserDataFolder = m_dir.path() + "/save/";
+        QVERIFY(QDir().mkpath(w.state().UserDataFolder));
+        ImageBuilder shown;
+        ImageSet set;
+        set.values = ramp(30);
+        shown.add(set);
+        const QByteArray image = shown.finish();
+        const QString opened = m_dir.filePath("shown.rec");
+        writeFile(opened, image);
+        w.openSave().actions.openCollection(opened);
+        QCOMPARE(w.store().setCount(), 1);
+
+        // Another memory in the working copy, as a later download that did not parse leaves it.
+        const QString copy = workingCopyPath(workingCopyFolder(w.state().UserDataFolder, QString()));
+        ImageBuilder other;
+        set.values = ramp(7);
+        other.add(set);
+        other.add(set);
+        QVERIFY(writeWorkingCopy(other.finish(), copy));
+
+        w.state().DownloadUnsaved = true;
+        const QString target = m_dir.filePath("saved.rec");
+        w.openSave().actions.saveCollection(target);
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('|')));
+        QCOMPARE(readFile(target), workingCopyBytes(image));
+        QVERIFY(!w.state().DownloadUnsaved);
+
+        w.state().DownloadUnsaved = true;
+        const QString nowhere = m_dir.filePath("missing/folder/x.rec");
+        w.openSave().actions.saveCollection(nowhere);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains("x.rec"));
+        QVERIFY(w.state().DownloadUnsaved);
+
+        TfrmGraph *g = w.dataSetGraph();
+        QVERIFY(g);
+        w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(g->parentWidget()));
+        w.openSave().SaveDialog1.answer = [&](QFileDialog &) { return nowhere; };
+        g->ask = [](const QString &) { return QMessageBox::Yes; };
+        QVERIFY(!g->FormCloseQuery());
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(w.state().DownloadUnsaved);
+        w.openSave().SaveDialog1.answer = [&](QFileDialog &) { return target; };
+        QVERIFY(g->FormCloseQuery());
+    }
+
+    // k352 a.rec missing.rec b.ghf: after the start-up (here one that finds no meter) both files are
+    // open, and the missing one was named in a message of its own.
+    void filesNamedAtStartOpenInOrder()
+    {
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", m_dir.path().toLocal8Bit());
+        ImageBuilder b;
+        ImageSet one;
+        one.values = ramp(25);
+        b.add(one);
+        const QString rec = m_dir.filePath("a.rec");
+        writeFile(rec, b.finish());
+        ChartState chart;
+        chart.data.setSubsets(1);
+        chart.data.setPoints(2);
+        chart.data.setXDataII(0, 0, 46000.5);
+        chart.data.setXDataII(0, 1, 46000.6);
+        chart.look.mainTitle = "From the command line";
+        const QString ghf = m_dir.filePath("b.ghf");
+        QCOMPARE(saveGraphFile(chart, ghf).outcome, GraphFileResult::Ok);
+
+        TfrmMainOptions o;
+        o.systemPorts = false;
+        o.extraPorts = {"/dev/k352-no-such-port"};
+        o.files = {rec, m_dir.filePath("missing.rec"), ghf};
+        TfrmMain w(o);
+        w.show();
+        QVERIFY(runUntil([&] { return m_messages.size() >= 2 && !graphWindows(w, GraphRole::File).isEmpty(); }, 8000));
+        qputenv("HOME", oldHome);
+        QCOMPARE(m_messages.size(), 2);  // no meter, then the missing file
+        QVERIFY2(m_messages[1].contains("missing.rec") && m_messages[1].contains("nicht"), qPrintable(m_messages[1]));
+        QVERIFY(w.dataSetGraph());
+        QCOMPARE(w.store().setCount(), 1);
+        QCOMPARE(w.dataSetGraph()->PESGraph1->Points(), 25);
+        QCOMPARE(graphWindows(w, GraphRole::File).size(), 1);
+        QCOMPARE(graphWindows(w, GraphRole::File)[0]->PESGraph1->state().look.mainTitle, QString("From the command line"));
+        QVERIFY(w.realTimeGraph());
+        QVERIFY(w.close());
+    }
+
     void graphFileIntoANewWindow()
     {
         TfrmMain w(quietOptions());
@@ -125,6 +226,49 @@ private slots:
         w.openSave().actions.openGraphFile(broken);
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(graphWindows(w, GraphRole::File).size(), 1);
+    }
+
+    // A chart saved mid-recording: the points not yet recorded count as level 0 in every field
+    // and in the export, never as "nan". A state without subsets is refused; a window whose chart
+    // has none anyway shows no readings.
+    void graphFilesWithoutReadingsOrSubsets()
+    {
+        TfrmMain w(quietOptions());
+        ChartState state;
+        state.data.setPoints(6);
+        for (int i = 0; i < 3; ++i) {
+            state.data.setXDataII(0, i, 46000.5 + i / 86400.0);
+            state.data.setYData(0, i, 60.0f + float(i));
+        }
+        const QString midway = m_dir.filePath("midway.ghf");
+        QCOMPARE(saveGraphFile(SaveChartState(state), midway).outcome, GraphFileResult::Ok);
+        w.openSave().actions.openGraphFile(midway);
+        QList<TfrmGraph *> files = graphWindows(w, GraphRole::File);
+        QCOMPARE(files.size(), 1);
+        TfrmGraph *g = files[0];
+        QCOMPARE(g->txtAvgAll->text(), QString("30.5"));
+        QCOMPARE(g->txtMin->text(), QString("0.0"));
+        g->Slider1->setValue1(0);
+        QCOMPARE(g->Slider1->Value2(), 4);
+        QCOMPARE(g->txtAvgAB->text(), QString("36.6"));
+        QCOMPARE(g->txtMinAB->text(), QString("0.0"));
+        const QString text = statisticsExportText(g->statisticsFields(), g->PESGraph1->state().data);
+        QVERIFY2(!text.contains("nan", Qt::CaseInsensitive), qPrintable(text));
+
+        ChartState none;
+        none.data.setSubsets(0);
+        none.data.setPoints(ChartData::kMaxPoints);
+        const QString noSubsets = m_dir.filePath("nosubsets.ghf");
+        QCOMPARE(saveGraphFile(SaveChartState(none), noSubsets).outcome, GraphFileResult::Ok);
+        w.openSave().actions.openGraphFile(noSubsets);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(graphWindows(w, GraphRole::File).size(), 1);
+
+        g->PESGraph1->setSubsets(0);
+        g->Slider1->setValue2(3);
+        g->ShowChartStatistics();
+        QCOMPARE(g->txtDataNo->text(), QString("0"));
+        QCOMPARE(g->txtLeq->text(), QString());
     }
 
     void cancelledExitClosesNothing()

@@ -90,6 +90,7 @@ private slots:
     void saveByActiveWindow();
     void saveTableWhateverExtension();
     void graphTextByDefault();
+    void exportsThatCannotCreateTheirFileSaySo();
     void helpOpensManualWhenPresent();
 };
 
@@ -348,6 +349,42 @@ void GuiOpenSave::graphTextByDefault()
     acceptRangeWhenShown();
     QCOMPARE(c.Save1Click(&graph), SaveOperation::GraphTextComma);
     QCOMPARE(fileBytes(name), QByteArray("12/31/2010,14:05:30.5,56.7\r\n12/31/2010,14:05:30.250,0.0\r\n"));
+}
+
+void GuiOpenSave::exportsThatCannotCreateTheirFileSaySo()
+{
+    // Graph text, table text and capture exports into a folder that does not exist: each says so
+    // and the save is marked as failed.
+    QStringList messages;
+    setMessageResponder([&](const QString &text, QMessageBox::StandardButtons) {
+        messages << text;
+        return QMessageBox::Ok;
+    });
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("missing/"));
+    QWidget main;
+    OpenSaveCommands c(&main);
+    QString name;
+    c.SaveDialog1.answer = [&](QFileDialog &) { return name; };
+
+    SharedState state;
+    TfrmGraph graph(GraphRole::File, state);
+    PrepareChart(graph.PESGraph1, 1, 130, 30, 40000.1, 40000.0, 1);
+    graph.PESGraph1->setXDataII(0, 0, 40000.05);
+    graph.PESGraph1->setYData(0, 0, 50.0f);
+    TfrmDataCapture values;
+    std::unique_ptr<TfrmList> list(new TfrmList);
+    for (QWidget *window : std::initializer_list<QWidget *>{&graph, list.get(), &values}) {
+        messages.clear();
+        name = folder + QStringLiteral("out.txt");
+        if (window != &values)
+            acceptRangeWhenShown();
+        QVERIFY(c.Save1Click(window) != SaveOperation::None);
+        QVERIFY(c.lastSaveFailed());
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(QStringLiteral("out.txt")), qPrintable(messages[0]));
+    }
+    setMessageResponder({});
 }
 
 void GuiOpenSave::helpOpensManualWhenPresent()

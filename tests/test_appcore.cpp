@@ -1,10 +1,12 @@
 // Shell facts computed without a window: date format facts, the user data folder, TDateTime.
 #include "app/DateFormatFacts.h"
+#include "app/SystemFormats.h"
 #include "app/TDateTime.h"
 #include "app/UserDataFolder.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 class TestAppCore : public QObject {
     Q_OBJECT
@@ -66,6 +68,11 @@ void TestAppCore::tdatetimeRoundTrip()
     QCOMPARE(int(v), int(QDate(1899, 12, 30).daysTo(QDate(2026, 12, 9))));
     QCOMPARE(fromTDateTime(v), t);
     QCOMPARE(fromTDateTime(0.5), QDateTime(QDate(1899, 12, 30), QTime(12, 0)));
+    // Times from a damaged graph file: no date, and no text but an empty one.
+    for (double bad : {-3.31513e34, 1e300, std::nan(""), double(INFINITY)}) {
+        QVERIFY(!fromTDateTime(bad).isValid());
+        QVERIFY(dateTimeText(bad, QLocale::c()).trimmed().isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAppCore)

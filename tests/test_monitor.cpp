@@ -1,8 +1,10 @@
 // The monitoring core on virtual time: period and day statistics against hand-computed values,
 // alignment, Lden, alarm spells, midnight and a daylight-saving change, a crash and restarts on the
-// same folder, and the rebuild from the journals giving the files the live run wrote.
+// same folder, the rebuild from the journals giving the files the live run wrote, and the sampler
+// on live frames.
 #include "link/Clock.h"
 #include "monitor/Journal.h"
+#include "monitor/LiveSampler.h"
 #include "monitor/MonitorCore.h"
 #include "monitor/StatisticsStream.h"
 #include "monitor/Summarize.h"
@@ -11,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "support/Frames.h"
 #include <ctime>
 
 namespace {
@@ -202,6 +205,46 @@ private slots:
                  QByteArray("2026-10-24T23:50:00.000+02:00,50.3,A,FAST"));
     }
 
+    void samplerTakesFramesAsTheRealTimeRecordingAndMarksSilence()
+    {
+        QTemporaryDir dir;
+        VirtualClock clock;
+        MonitorCore core({dir.path(), 100, 900, {}, {}, 0}, clock);
+        const Stamp t0 = at("2026-12-11T14:00:00.000+01:00");
+        QVERIFY(!core.start(t0));
+        LiveSampler sampler(core, 100, 0);
+        auto frameAt = [&](qint64 ms, const QByteArray &frame) {
+            QVERIFY(!sampler.reading(readLiveFrame(frame, {t0.utcMs + ms, t0.offsetS}, ms)));
+        };
+        // A frame every 50 ms at an interval of 100 ms: every second frame, the one exactly one
+        // interval on included.
+        for (qint64 ms = 0; ms <= 400; ms += 50)
+            frameAt(ms, liveFrame(0x18, 0x23, quint16(500 + ms / 50)));
+        // The meter shows a stored value: the connection lives, but that is no level.
+        frameAt(600, liveFrame(0x18, 0x63, 0x0453));
+        QVERIFY(!sampler.tick({t0.utcMs + 3599, t0.offsetS}, 3599));
+        QVERIFY(!sampler.isLost());
+        QVERIFY(!sampler.tick({t0.utcMs + 3600, t0.offsetS}, 3600));
+        QVERIFY(sampler.isLost());
+        QVERIFY(!sampler.tick({t0.utcMs + 9000, t0.offsetS}, 9000));
+        // Back, switched to C and SLOW meanwhile.
+        frameAt(9100, liveFrame(0x00, 0x23, 620));
+        QVERIFY(!sampler.isLost());
+        QVERIFY(!core.stop({t0.utcMs + 9500, t0.offsetS}));
+
+        QCOMPARE(sampler.samples(), qint64(6));
+        QCOMPARE(rowsOf(dir.filePath("2026-12-11.samples.csv")),
+                 (QList<QByteArray>{"2026-12-11T14:00:00.000+01:00,50.0,A,FAST", "2026-12-11T14:00:00.100+01:00,50.2,A,FAST",
+                                    "2026-12-11T14:00:00.200+01:00,50.4,A,FAST", "2026-12-11T14:00:00.300+01:00,50.6,A,FAST",
+                                    "2026-12-11T14:00:00.400+01:00,50.8,A,FAST", "2026-12-11T14:00:09.100+01:00,62.0,C,SLOW"}));
+        QList<QByteArray> events = rowsOf(dir.filePath("2026-12-11.events.csv"));
+        QCOMPARE(events.size(), 6);
+        events.removeFirst();
+        QCOMPARE(events, (QList<QByteArray>{"2026-12-11T14:00:03.600+01:00,lost,", "2026-12-11T14:00:09.100+01:00,resumed,",
+                                            "2026-12-11T14:00:09.100+01:00,weighting,A->C",
+                                            "2026-12-11T14:00:09.100+01:00,weighting,FAST->SLOW",
+                                            "2026-12-11T14:00:09.500+01:00,stop,"}));
+    }
     void restartsAfterStopAndCrashMatchTheRebuild()
     {
         QTemporaryDir dir;

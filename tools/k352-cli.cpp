@@ -7,6 +7,7 @@
 #include "cli/DownloadCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/LiveCommand.h"
+#include "cli/MonitorCommand.h"
 #include "data/GraphTextFile.h"
 #include "cli/ServiceCli.h"
 #include "cli/SummarizeCommand.h"
@@ -25,8 +26,9 @@ namespace {
 
 using namespace CliExit;
 
-const char *const kHelp =
+const char *const kHelpCommands =
     "Usage: k352-cli [--port PATH] [--log-wire FILE] COMMAND [OPTIONS]\n"
+    "       k352-cli --help | --version\n"
     "\n"
     "Commands:\n"
     "  ports                              list the serial ports\n"
@@ -49,7 +51,9 @@ const char *const kHelp =
     "                                     separated for .txt, comma-separated for .csv\n"
     "  summarize DIR [--period S]         rebuild the periods files and days.csv of a monitoring\n"
     "                                     folder from its journals (period default 900 s, a\n"
-    "                                     divisor of 86400); events stay as written\n"
+    "                                     divisor of 86400); events stay as written\n";
+
+const char *const kHelpNotes =
     "\n"
     "Without --port every port of the system is searched for the meter.\n"
     "--log-wire FILE appends every byte read from and written to the serial port to FILE, as\n"
@@ -62,6 +66,7 @@ const char *const kHelp =
     "  3  the meter is recording\n"
     "  4  a file could not be written or read\n"
     "  5  an exchange with the meter failed\n"
+    "  6  monitor: a monitoring file could not be written mid-run (lines before it are intact)\n"
     "  11 a damaged data set was found\n"
     "  12 memory error: more than 4000 data sets\n"
     "  13 the transfer ended with fewer bytes than requested\n"
@@ -94,10 +99,15 @@ bool parseDouble(const QString &text, double &value)
     return ec == std::errc() && p == b.data() + b.size();
 }
 
+void printHelp(FILE *out)
+{
+    std::fprintf(out, "%s%s%s%s", kHelpCommands, kMonitorHelp, kHelpNotes, kServiceHelp);
+}
+
 int usage(const char *why)
 {
     std::fprintf(stderr, "k352-cli: %s\n\n", why);
-    std::fprintf(stderr, "%s%s", kHelp, kServiceHelp);
+    printHelp(stderr);
     return Usage;
 }
 
@@ -167,8 +177,12 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     QString port;
     if (args.value(0) == "--help" || args.value(0) == "-h" || args.isEmpty()) {
-        std::printf("%s%s", kHelp, kServiceHelp);
+        printHelp(stdout);
         return args.isEmpty() ? Usage : Success;
+    }
+    if (args.value(0) == "--version") {
+        std::printf("k352-cli %s\n", K352_VERSION);
+        return Success;
     }
     for (;;) {
         if (args.value(0) == "--port") {
@@ -211,6 +225,8 @@ int main(int argc, char **argv)
         return commandSets(args);
     if (command == "export")
         return commandExport(args);
+    if (command == "monitor")
+        return commandMonitor(port, args, [] { return g_stop != 0; });
     if (command == "summarize")
         return commandSummarize(args);
     if (isServiceCommand(command))

@@ -2,7 +2,9 @@
 // then takes fault commands on stdin until "quit", SIGINT or SIGTERM. The end of stdin does not
 // stop it, so it can run in the background. With --link PATH a symbolic link points at the
 // terminal, as /dev/serial/by-id/... does at a USB adapter; "replug MS" pulls the adapter and
-// plugs it back, after which the new terminal's path is printed.
+// plugs it back, after which the new terminal's path is printed; "level DB" and "spell DB S" script
+// the measured level.
+#include "sim/LevelCommands.h"
 #include "sim/LoggerFaultCommands.h"
 #include "sim/PtyMeter.h"
 
@@ -27,6 +29,7 @@ void onSignal(int)
 
 const char *const kUsage =
     "Usage: k352-sim [--seed N] [--start yyyy-MM-ddThh:mm:ss] [--link PATH]\n"
+    "       k352-sim --help | --version\n"
     "\n"
     "Runs a simulated sound level meter on a pseudo-terminal and prints its path.\n"
     "Open that path as the meter's serial port. With --link PATH a symbolic link\n"
@@ -48,7 +51,8 @@ const char *const kUsage =
 // The usage text with the data logger's commands.
 void printUsage(std::ostream &out)
 {
-    out << kUsage << "Commands for the data logger:\n" << kLoggerCommandUsage;
+    out << kUsage << "Commands for the measured level:\n" << kLevelCommandUsage
+        << "Commands for the data logger:\n" << kLoggerCommandUsage;
 }
 
 bool parseNumber(std::string_view text, long long &value)
@@ -113,7 +117,12 @@ bool command(PtyMeter &meter, std::string_view line)
         printFrames(meter);
     else {
         LoggerCommandResult r = LoggerCommandResult::NotMine;
-        meter.withMeter([&](SimulatedMeter &m) { r = applyLoggerCommand(m, word, arg); });
+        meter.withMeter([&](SimulatedMeter &m) {
+            if (applyLevelCommand(m, word, arg))
+                r = LoggerCommandResult::Done;
+            else
+                r = applyLoggerCommand(m, word, arg);
+        });
         if (r != LoggerCommandResult::Done)
             std::cerr << "k352-sim: unknown command: " << line << " (try --help)" << std::endl;
     }
@@ -130,6 +139,10 @@ int main(int argc, char **argv)
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
             printUsage(std::cout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "k352-sim " << K352_VERSION << '\n';
             return 0;
         }
         if (a == "--seed" && i + 1 < argc && parseNumber(argv[i + 1], seed) && seed >= 0) {

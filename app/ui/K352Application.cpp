@@ -29,12 +29,14 @@ QString englishButtonText(QMessageBox::StandardButton button)
 }
 } // namespace
 
-K352Application::K352Application(int &argc, char **argv) : QApplication(argc, argv)
+K352Application::K352Application(int &argc, char **argv, Language language) : QApplication(argc, argv)
 {
+    setActiveLanguage(language);
     // From the Debian package qt6-translations-l10n; without it Qt's dialogs stay English.
-    m_qtTranslationsLoaded = m_qtTranslator.load(QStringLiteral("qtbase_de"),
-                                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-                             && installTranslator(&m_qtTranslator);
+    if (activeLanguage() == Language::German)
+        m_qtTranslationsLoaded = m_qtTranslator.load(QStringLiteral("qtbase_de"),
+                                                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+                                 && installTranslator(&m_qtTranslator);
 }
 
 K352Application::~K352Application() = default;
@@ -47,7 +49,7 @@ bool K352Application::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &e) {
         reportError(QString::fromStdString(e.what()));
     } catch (...) {
-        reportError(QStringLiteral("Unbekannter Fehler"));
+        reportError(messageText("UnknownError"));
     }
     return false;
 }

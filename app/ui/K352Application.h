@@ -2,6 +2,8 @@
 // The application object: every event goes through notify(), which catches what a handler lets
 // escape. A silent abort ends the running command without a word; any other exception is shown in
 // a message box and the event loop goes on.
+#include "app/Catalogue.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTranslator>
@@ -9,7 +11,9 @@
 
 class K352Application : public QApplication {
 public:
-    K352Application(int &argc, char **argv);
+    // Chooses the program's language for the whole run (see setActiveLanguage); tests get German
+    // unless they ask for another.
+    K352Application(int &argc, char **argv, Language language = Language::German);
     ~K352Application() override;
 
     bool notify(QObject *receiver, QEvent *event) override;
@@ -19,7 +23,7 @@ public:
     static void reportError(const QString &text);
 
     // Whether Qt's own German texts (file, print and page set-up dialogs, standard buttons) were
-    // found and installed; the program runs in German whatever the system's language.
+    // found and installed; they are loaded only when the program runs in German.
     bool qtTranslationsLoaded() const { return m_qtTranslationsLoaded; }
 
     // Where error texts go instead of a message box (tests).
@@ -31,7 +35,7 @@ private:
     bool m_qtTranslationsLoaded = false;
 };
 
-// A message box with the German button and caption texts of the window tables. Returns the button
+// A message box with the button and caption texts of the window tables in the active language. Returns the button
 // the user chose.
 QMessageBox::StandardButton showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &englishCaption,
                                         const QString &text,

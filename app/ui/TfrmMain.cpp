@@ -431,6 +431,7 @@ void TfrmMain::FormShow()
     if (!m_state.Connected)
         showMessage(this, QMessageBox::Information, QStringLiteral("Information"),
                     windowText(QStringLiteral("TfrmMain"), "NoMeterFound"));
+    openFiles(m_options.files);
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
@@ -616,8 +617,12 @@ void TfrmMain::btnRunClick()
             graph->setFocus();
             if (answer == QMessageBox::Cancel)
                 return;
-            if (answer == QMessageBox::Yes)
+            if (answer == QMessageBox::Yes) {
                 m_openSave->Save1Click(graph);
+                // A save that could not write its file keeps the recording on screen.
+                if (m_openSave->lastSaveFailed())
+                    return;
+            }
         }
     }
 

@@ -48,6 +48,8 @@ struct TfrmMainOptions {
     bool serviceItems = false;
     // Whether the first show runs FormShow (user data folder, meter search, link).
     bool startup = true;
+    // Files read as Open reads them, in this order, once the start-up connection is made.
+    QStringList files;
 };
 
 class TfrmMain : public QMainWindow, public LinkView {
@@ -98,6 +100,9 @@ public:
     void RECALL1Click();
     // File, print and window commands.
     void Open1Click();
+    // Reads each file as Open would (by its extension), in order; one that fails is named in a
+    // message and the others are still read.
+    void openFiles(const QStringList &files);
     void Save1Click();
     void btnPrintClick();
     void PrinterSetup1Click();

@@ -9,6 +9,7 @@
 #include "app/ui/Workspace.h"
 #include "chart/ui/PESGraph.h"
 #include "data/CollectionFile.h"
+#include "data/TextFileWriter.h"
 #include "data/WorkingCopy.h"
 #include "graph/GraphFile.h"
 #include "graph/ui/PrepareChart.h"
@@ -39,14 +40,16 @@ void TfrmMain::connectFileCommands()
     a.saveGraphFile = [this](TfrmGraph *window, const QString &name) {
         const GraphFileResult r = saveGraphFile(window->PESGraph1->SaveState(), name);
         if (r.outcome != GraphFileResult::Ok)
-            showMessage(this, QMessageBox::Warning, QStringLiteral("Error"), r.message);
+            m_openSave->saveFailed(r.message);
         else if (window == m_realTimeGraph)
             m_state.RealTimeUnsaved = false;
     };
+    // The memory of the collection on screen, as the store keeps it since its parse.
     a.saveCollection = [this](const QString &name) {
-        const QString folder = workingCopyFolder(m_state.UserDataFolder, QCoreApplication::applicationDirPath());
-        if (saveCollection(workingCopyPath(folder), name))
+        if (saveCollection(m_store, name))
             m_state.DownloadUnsaved = false;
+        else
+            m_openSave->saveFailed(TextFileWriter::failureMessage(name));
     };
 
     for (const char *name : {"Open1", "SpeedButton1"})
@@ -90,7 +93,10 @@ TfrmGraph *TfrmMain::newGraphWindow(GraphRole role, const QString &title)
     if (!title.isEmpty())
         graph->setWindowTitle(title);
     graph->onActivated = [this] { setOutputToGraphEnabled(false); };
-    graph->save = [this, graph] { m_openSave->Save1Click(graph); };
+    graph->save = [this, graph] {
+        m_openSave->Save1Click(graph);
+        return !m_openSave->lastSaveFailed();
+    };
     m_workspace->addSubWindow(graph);
     return graph;
 }
@@ -106,6 +112,12 @@ void TfrmMain::prepareChart(TfrmGraph *graph, TDateTime maxX, TDateTime minX, in
 void TfrmMain::Open1Click()
 {
     m_openSave->Open1Click();
+}
+
+void TfrmMain::openFiles(const QStringList &files)
+{
+    for (const QString &file : files)
+        m_openSave->openFile(file);
 }
 
 void TfrmMain::Save1Click()

@@ -11,9 +11,28 @@
 #include <exception>
 #include <memory>
 
+namespace {
+// The value of --lang (or --lang=VALUE) before the application exists: the language decides which
+// of Qt's translations it loads. The parser checks the option again below.
+QString langArgument(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--"))
+            break;
+        if (arg == QLatin1String("--lang") && i + 1 < argc)
+            return QString::fromLocal8Bit(argv[i + 1]);
+        if (arg.startsWith(QLatin1String("--lang=")))
+            return arg.mid(7);
+    }
+    return QString();
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    K352Application app(argc, argv);
+    const std::optional<Language> language = chooseLanguage(langArgument(argc, argv), QLocale::system());
+    K352Application app(argc, argv, language.value_or(Language::English));
     QCoreApplication::setApplicationName(QStringLiteral("k352_4"));
     QCoreApplication::setApplicationVersion(TfrmAbout::versionString());
 
@@ -35,9 +54,20 @@ int main(int argc, char *argv[])
         QStringLiteral("FILE"));
     parser.addOption(portOption);
     parser.addOption(demoOption);
+    const QCommandLineOption langOption(QStringLiteral("lang"),
+                                        QStringLiteral("Language of the program: de or en (default: the system's)."),
+                                        QStringLiteral("LANG"));
     parser.addOption(serviceOption);
     parser.addOption(logWireOption);
+    parser.addOption(langOption);
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Files to open (.rec, .ghf, .txt, .csv, .cap)."),
+                                 QStringLiteral("[FILE...]"));
     parser.process(app);
+    if (!language) {
+        QTextStream(stderr) << "k352: unknown language \"" << parser.value(langOption) << "\" (de or en)\n";
+        return 2;
+    }
     if (parser.isSet(logWireOption) && !startWireLogFile(parser.value(logWireOption))) {
         QTextStream(stderr) << "k352: cannot write " << parser.value(logWireOption) << '\n';
         return 1;
@@ -50,6 +80,7 @@ int main(int argc, char *argv[])
         TfrmMainOptions options;
         options.extraPorts = parser.values(portOption);
         options.serviceItems = parser.isSet(serviceOption);
+        options.files = parser.positionalArguments();
         if (parser.isSet(demoOption)) {
             demoMeter = std::make_unique<PtyMeter>();
             if (demoMeter->start()) {

@@ -1,6 +1,9 @@
 #include "data/ui/OpenSaveCommands.h"
 
+#include "app/WindowTexts.h"
+#include "app/ui/K352Application.h"
 #include "data/GraphTextFile.h"
+#include "data/TextFileWriter.h"
 #include "data/ui/ScopeTextUi.h"
 #include "data/ui/TfrmOpenSave.h"
 #include "chart/ui/PESGraph.h"
@@ -9,6 +12,8 @@
 #include "tables/ui/TfrmList.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMdiSubWindow>
 #include <vector>
@@ -24,7 +29,7 @@ template <typename T> T *windowOf(QWidget *child)
     return nullptr;
 }
 
-void exportChartText(QWidget *parent, TfrmGraph *window, const QString &fileName, char separator)
+TextExportResult exportChartText(QWidget *parent, TfrmGraph *window, const QString &fileName, char separator)
 {
     const PESGraph *chart = window->PESGraph1;
     const ChartData &data = chart->state().data;
@@ -34,18 +39,33 @@ void exportChartText(QWidget *parent, TfrmGraph *window, const QString &fileName
     for (int i = 0; i < count; ++i)
         ys[size_t(i)] = data.YData(0, i);
     ScopeTextUi ui(parent);
-    exportGraphText(ui, fileName, count > 0 ? data.xArray(0) : nullptr, ys.data(), count, separator);
+    return exportGraphText(ui, fileName, count > 0 ? data.xArray(0) : nullptr, ys.data(), count, separator);
 }
 } // namespace
 
 OpenSaveCommands::OpenSaveCommands(QWidget *parent)
     : programFolder(QCoreApplication::applicationDirPath()), m_parent(parent)
 {
-    actions.exportGraphText = [this](TfrmGraph *w, const QString &name, char sep) {
-        exportChartText(m_parent, w, name, sep);
+    // A write that fails has been reported by the export; a file that cannot even be created
+    // has not.
+    const auto check = [this](const TextExportResult &r, const QString &name) {
+        if (r.status == TextExportResult::OpenFailed) {
+            saveFailed(TextFileWriter::failureMessage(name));
+        } else if (r.status == TextExportResult::WriteFailed) {
+            m_saveFailed = true;
+        }
     };
-    actions.exportTable = [](TfrmList *w, const QString &name) { w->saveAs(name); };
-    actions.exportCapture = [](TfrmDataCapture *w, const QString &name) { w->saveAs(name); };
+    actions.exportGraphText = [this, check](TfrmGraph *w, const QString &name, char sep) {
+        check(exportChartText(m_parent, w, name, sep), name);
+    };
+    actions.exportTable = [check](TfrmList *w, const QString &name) { check(w->saveAs(name), name); };
+    actions.exportCapture = [check](TfrmDataCapture *w, const QString &name) { check(w->saveAs(name), name); };
+}
+
+void OpenSaveCommands::saveFailed(const QString &message)
+{
+    m_saveFailed = true;
+    showMessage(m_parent, QMessageBox::Warning, QStringLiteral("Error"), message);
 }
 
 QString OpenSaveCommands::folder() const
@@ -94,9 +114,17 @@ void OpenSaveCommands::openSingleFile()
 {
     OpenDialog1.setup(openDialogSetup(OpenChoice::SingleFile, comma(), folder()));
     const QString name = OpenDialog1.execute(m_parent);
-    if (name.isEmpty())
-        return;
-    switch (singleFileOperation(name)) {
+    if (!name.isEmpty())
+        run(singleFileOperation(name), name);
+}
+
+void OpenSaveCommands::run(OpenOperation operation, const QString &name)
+{
+    switch (operation) {
+    case OpenOperation::Collection:
+        if (actions.openCollection)
+            actions.openCollection(name);
+        break;
     case OpenOperation::GraphFile:
         if (actions.openGraphFile)
             actions.openGraphFile(name);
@@ -109,8 +137,30 @@ void OpenSaveCommands::openSingleFile()
         if (actions.readTextTable)
             actions.readTextTable(name, '\t');
         break;
-    default: break;
+    case OpenOperation::Capture:
+        if (actions.readCaptureFile)
+            actions.readCaptureFile(name);
+        break;
+    case OpenOperation::None: break;
     }
+}
+
+bool OpenSaveCommands::openFile(const QString &fileName)
+{
+    const OpenOperation operation = fileOperation(fileName);
+    QFile file(fileName);
+    QString problem;
+    if (operation == OpenOperation::None)
+        problem = messageText("UnknownFileType").arg(fileName);
+    else if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+        problem = messageText("CannotOpen").arg(fileName, file.exists() ? file.errorString() : messageText("NoSuchFile"));
+    if (!problem.isEmpty()) {
+        showMessage(m_parent, QMessageBox::Warning, QStringLiteral("Error"), problem);
+        return false;
+    }
+    file.close();
+    run(operation, fileName);
+    return true;
 }
 
 void OpenSaveCommands::openCaptureFile()
@@ -123,6 +173,7 @@ void OpenSaveCommands::openCaptureFile()
 
 SaveOperation OpenSaveCommands::Save1Click(QWidget *activeChild)
 {
+    m_saveFailed = false;
     const ChildClass cls = childClassOf(activeChild);
     TfrmGraph *graph = windowOf<TfrmGraph>(activeChild);
     const SaveWindow window = saveWindowFor(cls, graph ? graph->windowTitle() : QString());

@@ -16,6 +16,8 @@ class TfrmGraph;
 class TfrmList;
 class TfrmOpenSave;
 
+// A save operation that could not write its file calls OpenSaveCommands::saveFailed() with the
+// text the user is shown.
 struct OpenSaveActions {
     // Open.
     std::function<void(const QString &fileName)> openCollection;
@@ -51,8 +53,15 @@ public:
 
     // Open: the choice dialog, then the file dialog of the choice, then the operation.
     void Open1Click();
+    // Reads a file named on the command line as Open would, by its extension. A file that cannot
+    // be read or whose kind is unknown is named in a message. Returns whether it was read.
+    bool openFile(const QString &fileName);
     // Save for the active child window (none: nothing). Returns the operation that ran.
     SaveOperation Save1Click(QWidget *activeChild);
+    // Whether the operation of the last Save1Click could not write its file.
+    bool lastSaveFailed() const { return m_saveFailed; }
+    // Tells the user that the file could not be written and marks the running save as failed.
+    void saveFailed(const QString &message);
 
     // The class of a child window as Save sees it (the window itself or its frame).
     static ChildClass childClassOf(QWidget *child);
@@ -62,5 +71,7 @@ private:
     bool comma() const;
     void openSingleFile();
     void openCaptureFile();
+    void run(OpenOperation operation, const QString &fileName);
     QWidget *m_parent;
+    bool m_saveFailed = false;
 };

@@ -1,4 +1,5 @@
 #include "data/ui/TfrmOpenSave.h"
+#include "app/WindowTexts.h"
 
 #include "app/Catalogue.h"
 
@@ -19,6 +20,7 @@ TfrmOpenSave::TfrmOpenSave(QWidget *parent) : QDialog(parent)
     btnOpenCapture->hide();
     Button1 = addButton("Button1", 162, int(OpenChoice::Cancel));
     Button1->setText(QStringLiteral("Abbrechen"));
+    applyWindowTexts(this, QStringLiteral("TfrmOpenSave"));
 }
 
 QPushButton *TfrmOpenSave::addButton(const char *name, int top, int result)

@@ -50,5 +50,5 @@ QString markHintAt(const PESGraph &chart, QPoint pixel)
     if (!chart.state().look.allowGraphAnnotHotSpots)
         return {};
     const HotSpot h = chart.HotSpotAt(pixel.x(), pixel.y());
-    return h.kind == sgHotSpotGraphAnnotation ? GraphMarks::DeleteHint : QString();
+    return h.kind == sgHotSpotGraphAnnotation ? GraphMarks::deleteHint() : QString();
 }

@@ -1,4 +1,5 @@
 #include "graph/ui/PrepareChart.h"
+#include "app/Catalogue.h"
 
 #include "chart/ui/PESGraph.h"
 #include "graph/GraphFile.h"
@@ -65,7 +66,7 @@ bool PrepareChart(PESGraph *chart, int s, double maxY, double minY, TDateTime ma
         look.arrowCursor = sgArrowNormal;
         look.yAxisColor = PEargb(255, 255, 0, 0);
     }
-    look.xAxisLabel = QStringLiteral("Zeit");
+    look.xAxisLabel = LoadStr(10);
     look.workingAxis = 0;
     look.allowGraphAnnotHotSpots = true;
     chart->PEactions(sgReinitAndReset);

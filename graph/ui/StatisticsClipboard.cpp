@@ -8,5 +8,5 @@
 QString copyStatisticsToClipboard(const StatisticsFieldTexts &fields, const PESGraph &chart)
 {
     QGuiApplication::clipboard()->setText(statisticsExportText(fields, chart.state().data));
-    return StatisticsExportDoneMessage;
+    return statisticsExportDoneMessage();
 }

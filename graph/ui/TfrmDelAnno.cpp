@@ -1,4 +1,5 @@
 #include "graph/ui/TfrmDelAnno.h"
+#include "app/WindowTexts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,7 +19,8 @@ TfrmDelAnno::TfrmDelAnno(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     StringGrid1 = new QTableWidget(0, 3, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("Nr"), QStringLiteral("Zeit"), QStringLiteral("Kommentar")});
+    StringGrid1->setHorizontalHeaderLabels(
+        windowText(QStringLiteral("TfrmDelAnno"), "StringGrid1").split(QLatin1Char(',')));
     StringGrid1->setColumnWidth(0, 50);
     StringGrid1->setColumnWidth(1, 120);
     StringGrid1->setColumnWidth(2, 200);
@@ -41,6 +43,7 @@ TfrmDelAnno::TfrmDelAnno(QWidget *parent) : QDialog(parent)
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(420, 300);
+    applyWindowTexts(this, QStringLiteral("TfrmDelAnno"));
 }
 
 void TfrmDelAnno::setRows(const std::vector<MarkRow> &rows)

@@ -1,4 +1,5 @@
 #include "graph/ui/TfrmGraph.h"
+#include "app/Catalogue.h"
 
 #include "app/SystemFormats.h"
 #include "app/UserDataFolder.h"
@@ -42,8 +43,8 @@ namespace {
 QString roleCaption(GraphRole role)
 {
     switch (role) {
-    case GraphRole::RealTime: return QStringLiteral("Onlinemessung");
-    case GraphRole::DataSet: return QStringLiteral("Messdatenreihe");
+    case GraphRole::RealTime: return windowText(QStringLiteral("TfrmGraph"), "RealTimeCaption");
+    case GraphRole::DataSet: return LoadStr(30);
     case GraphRole::File: return QString();
     }
     return QString();
@@ -84,11 +85,10 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     pnlDataSets->setObjectName(QStringLiteral("pnlDataSets"));
     auto *setsColumn = new QVBoxLayout(pnlDataSets);
     setsColumn->setContentsMargins(2, 2, 2, 2);
-    setsColumn->addWidget(caption(pnlDataSets, QStringLiteral("Messreihen")));
+    setsColumn->addWidget(caption(pnlDataSets, QStringLiteral("Messreihen"), QColor(), "lblDataSets"));
     Grid2 = new QTableWidget(1, 6, pnlDataSets);
     Grid2->setObjectName(QStringLiteral("Grid2"));
-    Grid2->setHorizontalHeaderLabels({QStringLiteral("Reihe"), QStringLiteral("Datum"), QStringLiteral("Zeit"),
-                                      QStringLiteral("Rate"), QStringLiteral("Anzahl"), QStringLiteral("Bewertung")});
+    Grid2->setHorizontalHeaderLabels(windowText(QStringLiteral("TfrmGraph"), "Grid2").split(QLatin1Char(',')));
     const int widths[6] = {25, 60, 60, 65, 40, 40};
     for (int c = 0; c < 6; ++c)
         Grid2->setColumnWidth(c, widths[c]);
@@ -244,25 +244,25 @@ QWidget *TfrmGraph::buildGraphStatistic(QWidget *parent)
     txtL50 = field("txtL50");
     txtL90 = field("txtL90");
 
-    grid->addWidget(caption(panel, QStringLiteral("Start Zeit")), 0, 0);
+    grid->addWidget(caption(panel, QStringLiteral("Start Zeit"), QColor(), "lblStartTime"), 0, 0);
     grid->addWidget(txtStartTime, 0, 1);
     auto *pnlSamplingRate = new QWidget(panel);
     pnlSamplingRate->setObjectName(QStringLiteral("pnlSamplingRate"));
     auto *rateRow = new QHBoxLayout(pnlSamplingRate);
     rateRow->setContentsMargins(0, 0, 0, 0);
-    rateRow->addWidget(caption(pnlSamplingRate, QStringLiteral("Messrate")));
+    rateRow->addWidget(caption(pnlSamplingRate, QStringLiteral("Messrate"), QColor(), "lblSamplingRate"));
     rateRow->addWidget(txtSamplingRate);
-    rateRow->addWidget(caption(pnlSamplingRate, QStringLiteral("Sek")));
+    rateRow->addWidget(caption(pnlSamplingRate, QStringLiteral("Sek"), QColor(), "lblSeconds"));
     grid->addWidget(pnlSamplingRate, 0, 2);
-    grid->addWidget(caption(panel, QStringLiteral("Datensatz")), 0, 3);
+    grid->addWidget(caption(panel, QStringLiteral("Datensatz"), QColor(), "lblDataNo"), 0, 3);
     grid->addWidget(txtDataNo, 0, 4);
-    grid->addWidget(caption(panel, QStringLiteral("Mittel")), 0, 5);
+    grid->addWidget(caption(panel, QStringLiteral("Mittel"), QColor(), "lblAvgAll"), 0, 5);
     grid->addWidget(txtAvgAll, 0, 6);
-    grid->addWidget(caption(panel, QStringLiteral("Maximum")), 1, 0);
+    grid->addWidget(caption(panel, QStringLiteral("Maximum"), QColor(), "lblMax"), 1, 0);
     grid->addWidget(txtMax, 1, 1);
     grid->addWidget(caption(panel, QStringLiteral("@")), 1, 2, Qt::AlignCenter);
     grid->addWidget(txtMaxTime, 1, 3, 1, 2);
-    grid->addWidget(caption(panel, QStringLiteral("Minimum")), 2, 0);
+    grid->addWidget(caption(panel, QStringLiteral("Minimum"), QColor(), "lblMin"), 2, 0);
     grid->addWidget(txtMin, 2, 1);
     grid->addWidget(caption(panel, QStringLiteral("@")), 2, 2, Qt::AlignCenter);
     grid->addWidget(txtMinTime, 2, 3, 1, 2);
@@ -326,11 +326,11 @@ QWidget *TfrmGraph::buildStatistic(QWidget *parent)
             grid->addWidget(time, r, 3);
         }
     };
-    row(0, QStringLiteral("Punkt A"), Qt::blue, txtCursorA, txtCursorATime);
-    row(1, QStringLiteral("Punkt B"), Qt::red, txtCursorB, txtCursorBTime);
-    row(2, QStringLiteral("Max. zwischen A und B"), QColor(), txtMaxAB, txtMaxABTime);
-    row(3, QStringLiteral("Min. zwischen A und B"), QColor(), txtMinAB, txtMinABTime);
-    row(4, QStringLiteral("Mittel zwischen A und B"), QColor(), txtAvgAB, nullptr);
+    row(0, QStringLiteral("Punkt A"), Qt::blue, txtCursorA, txtCursorATime, "lblCursorA");
+    row(1, QStringLiteral("Punkt B"), Qt::red, txtCursorB, txtCursorBTime, "lblCursorB");
+    row(2, QStringLiteral("Max. zwischen A und B"), QColor(), txtMaxAB, txtMaxABTime, "lblMaxAB");
+    row(3, QStringLiteral("Min. zwischen A und B"), QColor(), txtMinAB, txtMinABTime, "lblMinAB");
+    row(4, QStringLiteral("Mittel zwischen A und B"), QColor(), txtAvgAB, nullptr, "lblAvgAB");
     row(5, QStringLiteral("Leq zwischen A und B"), QColor(), txtLeqAB, nullptr, "lblLeqAB");
     for (QLineEdit *e : {txtCursorA, txtCursorB, txtMaxAB, txtMinAB, txtAvgAB, txtLeqAB})
         fitFieldTo(e, {widestLevelText()});
@@ -548,8 +548,11 @@ void TfrmGraph::PESGraph1DataHotSpot(int subset, int point)
 void TfrmGraph::updateCursorStatistics()
 {
     updateCursorLeq();
-    const CursorStatistics s = cursorStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), PESGraph1->Points(),
-                                                m_state.CursorA, m_state.CursorB);
+    const ChartData &data = PESGraph1->state().data;
+    if (data.Subsets() <= 0)
+        return;
+    const CursorStatistics s =
+        cursorStatistics(data.xArray(0), data.yArray(0), data.Points(), m_state.CursorA, m_state.CursorB);
     if (!s.valid)
         return;
     txtMaxAB->setText(levelText(s.maximum));
@@ -561,8 +564,10 @@ void TfrmGraph::updateCursorStatistics()
 
 void TfrmGraph::ShowChartStatistics()
 {
-    const int n = PESGraph1->Points();
-    const ChartStatistics s = chartStatistics(PESGraph1->state().data.xArray(0), PESGraph1->state().data.yArray(0), n);
+    // A chart without subsets has no readings, whatever its point count says.
+    const ChartData &data = PESGraph1->state().data;
+    const int n = data.Subsets() > 0 ? data.Points() : 0;
+    const ChartStatistics s = n > 0 ? chartStatistics(data.xArray(0), data.yArray(0), n) : ChartStatistics{};
     if (n > 0) {
         txtStartTime->setText(dateTimeText(s.startTime));
         txtSamplingRate->setEditText(levelText(s.rate));
@@ -681,21 +686,27 @@ QMessageBox::StandardButton TfrmGraph::question(const QString &text)
 bool TfrmGraph::FormCloseQuery()
 {
     if (m_role == GraphRole::DataSet && m_state.DownloadUnsaved) {
-        const auto answer = question(QStringLiteral("Speichern der Messreihe ?"));
+        const auto answer = question(windowText(QStringLiteral("TfrmGraph"), "SaveDataSetQuestion"));
         if (answer == QMessageBox::Cancel)
             return false;
         if (answer == QMessageBox::Yes) {
             m_state.DownloadUnsaved = false;
-            if (save)
-                save();
+            // A save that could not write its file keeps the window and its mark: closing now
+            // would lose what the user asked to keep.
+            if (save && !save()) {
+                m_state.DownloadUnsaved = true;
+                return false;
+            }
         }
     } else if (m_role == GraphRole::RealTime && m_state.RealTimeUnsaved) {
-        const auto answer = question(QStringLiteral("Onlinemessung speichern"));
+        const auto answer = question(windowText(QStringLiteral("TfrmGraph"), "SaveRealTimeQuestion"));
         if (answer == QMessageBox::Cancel)
             return false;
         m_state.RealTimeUnsaved = false;
-        if (answer == QMessageBox::Yes && save)
-            save();
+        if (answer == QMessageBox::Yes && save && !save()) {
+            m_state.RealTimeUnsaved = true;
+            return false;
+        }
     }
     return true;
 }
@@ -791,9 +802,9 @@ void TfrmGraph::setSlider(const SliderSpan &span)
 
 std::vector<float> TfrmGraph::readings() const
 {
-    const int n = PESGraph1->Points();
+    const int n = PESGraph1->Subsets() > 0 ? PESGraph1->Points() : 0;
     std::vector<float> levels(size_t(std::max(0, n)));
-    if (n <= 0 || PESGraph1->Subsets() <= 0)
+    if (n <= 0)
         return levels;
     const double *x = PESGraph1->state().data.xArray(0);
     const float *y = PESGraph1->state().data.yArray(0);

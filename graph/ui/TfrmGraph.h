@@ -44,8 +44,9 @@ public:
     std::function<QMessageBox::StandardButton(const QString &)> ask;
     // A row of the data-set list was picked: show data set n (0-based).
     std::function<void(int set)> onDataSetChosen;
-    // The main window's Save command for this window; unset while saving is not possible.
-    std::function<void()> save;
+    // The main window's Save command for this window; unset while saving is not possible. False
+    // when the file could not be written (the user has been told).
+    std::function<bool()> save;
     // The real-time chart was cleared: the main window sets the recording's sample count to 0.
     std::function<void()> onCleared;
 

@@ -1,5 +1,7 @@
 #include "logger/ui/TfrmInfo.h"
 
+#include "app/WindowTexts.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -14,4 +16,5 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 18);
     layout->addWidget(Label1);
+    applyWindowTexts(this, QStringLiteral("TfrmInfo"));
 }

@@ -1,4 +1,5 @@
 #include "panel/ui/TfrmPanel.h"
+#include "app/Catalogue.h"
 
 #include "app/WindowTexts.h"
 #include "link/MeterLink.h"
@@ -134,7 +135,7 @@ void TfrmPanel::createDisplay()
                        QStringLiteral("Helvetica")});
     arial.setPixelSize(16);
     arial.setBold(true);
-    const QString noConnection = QStringLiteral("Keine Verbindung");
+    const QString noConnection = LoadStr(6);
     // A substitute for Arial may be wider; narrow it so the text keeps within its field.
     const int advance = QFontMetrics(arial).horizontalAdvance(noConnection);
     if (advance > L::NoConnection.width())
@@ -145,7 +146,7 @@ void TfrmPanel::createDisplay()
     lblNoConnection->setPalette(red);
     lblNoConnection->hide();
 
-    lblSegTIME = addLabel("lblSegTIME", L::SegTIME, QStringLiteral("Zeit"), legendFont(8));
+    lblSegTIME = addLabel("lblSegTIME", L::SegTIME, LoadStr(10), legendFont(8));
     Image1 = addImage("Image1", QRect(0, 0, 0, 0), QPixmap());
     img321Bottom = addImage("img321Bottom", QRect(QPoint(L::DigitX[0], L::DigitY), QSize(74, 28)), QPixmap());
     imgMask1 = addImage("imgMask1", L::LcdGlass, QPixmap());

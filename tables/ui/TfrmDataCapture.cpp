@@ -1,4 +1,5 @@
 #include "tables/ui/TfrmDataCapture.h"
+#include "app/WindowTexts.h"
 
 #include "data/TableTextFile.h"
 #include "data/TextTableReader.h"
@@ -17,7 +18,7 @@ TfrmDataCapture::TfrmDataCapture(std::shared_ptr<TextGrid> grid, QWidget *parent
 {
     setObjectName(QStringLiteral("frmDataCapture"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Datenaufzeichnung"));
+    setWindowTitle(windowText(QStringLiteral("TfrmDataCapture"), "TfrmDataCapture"));
     Grid1 = new GridView(std::move(grid), this);
     applyColumnWidths();
     auto *layout = new QVBoxLayout(this);

@@ -1,0 +1,16 @@
+// Any file read as a capture file into the single-values grid, which can then be written out again.
+#include "FuzzSupport.h"
+#include "data/TableTextFile.h"
+#include "data/TextTableReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString path = fuzz::writeScratch(QStringLiteral("in.cap"), fuzz::input(data, size));
+    const TextReadResult r = readCaptureFile(path);
+    FUZZ_REQUIRE(r.grid);
+    FUZZ_REQUIRE(r.grid->columnCount() == 6);
+    fuzz::AcceptingTextUi ui;
+    const TextExportResult w = exportCaptureText(ui, fuzz::scratchFile(QStringLiteral("out.cap")), *r.grid);
+    FUZZ_REQUIRE(w.status == TextExportResult::Written);
+    return 0;
+}

@@ -1,0 +1,57 @@
+#include "monitor/LiveSampler.h"
+
+#include "panel/ReadingDecoder.h"
+#include "realtime/SamplingStep.h"
+
+#include <cmath>
+
+namespace {
+// Status byte A: weighting A, FAST, MAX/MIN mode; status byte B: a stored value is shown.
+constexpr quint8 WeightingABit = 0x08;
+constexpr quint8 FastBit = 0x10;
+constexpr quint8 MaxMinModeBit = 0x04;
+constexpr quint8 RecallBit = 0x40;
+} // namespace
+
+LiveReading readLiveFrame(const QByteArray &frame, const Stamp &time, qint64 steadyMs)
+{
+    const quint8 a = quint8(frame.at(1));
+    const quint8 b = quint8(frame.at(2));
+    LiveReading r;
+    r.time = time;
+    r.steadyMs = steadyMs;
+    r.tenths = int(std::lround(double(decodeReading(frame).level) * 10.0));
+    r.weighting = (a & WeightingABit) ? Weighting::A : Weighting::C;
+    r.response = (a & FastBit) ? Response::Fast : Response::Slow;
+    // In the recall display (MAX/MIN mode off) the level field holds the stored value shown.
+    r.isLevel = !(b & RecallBit) || (a & MaxMinModeBit);
+    return r;
+}
+
+MonitorError LiveSampler::reading(const LiveReading &r)
+{
+    m_lastFrameMs = r.steadyMs;
+    if (m_lost) {
+        m_lost = false;
+        if (const MonitorError e = m_core.connectionResumed(r.time))
+            return e;
+    }
+    if (!r.isLevel)
+        return {};
+    if (m_haveSample && !samplingDue(double(r.steadyMs - m_lastSampleMs), double(m_intervalMs)))
+        return {};
+    m_haveSample = true;
+    m_lastSampleMs = r.steadyMs;
+    ++m_samples;
+    return m_core.addSample(Sample{r.time, r.tenths, r.weighting, r.response});
+}
+
+MonitorError LiveSampler::tick(const Stamp &now, qint64 steadyMs)
+{
+    if (!m_lost && steadyMs - m_lastFrameMs >= SilenceLimitMs) {
+        m_lost = true;
+        if (const MonitorError e = m_core.connectionLost(now))
+            return e;
+    }
+    return m_core.tick(now);
+}
