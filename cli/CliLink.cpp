@@ -53,9 +53,5 @@ void CliLink::disconnect()
 {
     m_mainTimer.setEnabled(false);
     m_port.setRxHandler({});
-    try {
-        m_port.close();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    quietly([&] { m_port.close(); });
 }

@@ -2,6 +2,8 @@
 
 #include "app/Catalogue.h"
 #include "link/LiveFrame.h"
+#include "link/PortLease.h"
+#include "link/Protocol.h"
 
 #include <cmath>
 
@@ -22,38 +24,6 @@ private:
     bool &m_flag;
 };
 
-// Takes the port from the receive handler and the watchdog (which the caller has stopped); at the
-// end of the scope, on every path, re-attaches the handler (unless already done) and restarts the
-// watchdog.
-class PortLoan {
-public:
-    PortLoan(SerialPort &port, Timer &timer) : m_port(port), m_timer(timer), m_handler(port.rxHandler())
-    {
-        m_port.setRxHandler({});
-    }
-    ~PortLoan()
-    {
-        restore();
-        m_timer.setEnabled(true);
-    }
-    PortLoan(const PortLoan &) = delete;
-    PortLoan &operator=(const PortLoan &) = delete;
-
-    void restore()
-    {
-        if (m_restored)
-            return;
-        m_restored = true;
-        m_port.setRxHandler(m_handler);
-    }
-
-private:
-    SerialPort &m_port;
-    Timer &m_timer;
-    SerialPort::RxHandler m_handler;
-    bool m_restored = false;
-};
-
 } // namespace
 
 MeterLink::MeterLink(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, LinkView &view,
@@ -71,14 +41,6 @@ SerialPort::RxHandler MeterLink::receiveHandler()
         } catch (const SilentAbort &) {
         }
     };
-}
-
-void MeterLink::waitWhile(const bool &flag)
-{
-    while (flag) {
-        if (m_processEvents)
-            m_processEvents();
-    }
 }
 
 void MeterLink::writeCommandFrame(char command)
@@ -102,12 +64,8 @@ void MeterLink::selectDevice()
 
 bool MeterLink::openQuietly(bool explain)
 {
-    try {
-        m_port.open();
+    if (quietly([&] { m_port.open(); }))
         return true;
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
     if (explain)
         explainOpenFailure();
     return false;
@@ -135,11 +93,7 @@ void MeterLink::explainOpenFailure()
 
 void MeterLink::closeQuietly()
 {
-    try {
-        m_port.close();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    quietly([&] { m_port.close(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -183,7 +137,7 @@ void MeterLink::Comm1RxChar()
                 ++m_decoded;
                 if (onFrame)
                     onFrame(frame);
-                writeCommandFrame('X');
+                writeCommandFrame(Protocol::Command::Acknowledge);
                 continue;
             }
             // Valid frames while we believe the meter absent: complete the connection, then the
@@ -196,12 +150,13 @@ void MeterLink::Comm1RxChar()
 
 void MeterLink::lateHandshake()
 {
-    waitWhile(m_state.TimerBusy);
-    m_timer.setEnabled(false);
     {
-        PortLoan loan(m_port, m_timer);
+        // Called from the receive handler, which is running: only the watchdog is waited for.
+        PortLease lease(m_state, m_port, m_timer, m_clock, m_processEvents);
+        lease.stopWatchdog();
+        lease.detachNow();
         m_port.purgeInput();
-        m_state.CommandFrame[1] = 'K';
+        m_state.CommandFrame[1] = Protocol::Command::Identify;
         BusyWait(m_clock, 100);
         m_port.write(m_state.CommandFrame);
         BusyWait(m_clock, 1000);
@@ -214,9 +169,9 @@ void MeterLink::lateHandshake()
         m_view.setControlEnabled(Control::DataLogger1, true);
         m_view.setControlVisible(Control::btnDataLogger, true);
         m_view.setControlEnabled(Control::btnDataLogger, true);
-        loan.restore();
+        lease.reattach();
         m_port.purgeInput();
-        writeCommandFrame('a');
+        writeCommandFrame(Protocol::Command::Stream);
     }
     // A fixed English text, unlike the start's "Verbindung On".
     m_view.setStatus(m_ports.text(), QStringLiteral("On Connection"));
@@ -273,7 +228,7 @@ void MeterLink::MainTimerTimer()
     reopenIfClosed();
     if (!m_state.Connected && m_port.isOpen()) {
         try {
-            writeCommandFrame('A');
+            writeCommandFrame(Protocol::Command::Poll);
         } catch (const SilentAbort &) {
             // The poll failed; the tick period below must still be kept.
         }
@@ -311,11 +266,7 @@ void MeterLink::reopenIfClosed()
         return;
     m_reopenTried = true;
     m_lastReopenMs = now;
-    try {
-        selectDevice();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    quietly([&] { selectDevice(); });
     if (openQuietly(false))
         m_state.RxBuffer.clear(); // bytes of the device that went away mean nothing now
 }
@@ -345,16 +296,14 @@ void MeterLink::FindMeter()
             continue;
         }
         bool found = false;
-        try {
+        quietly([&] {
             m_port.write(m_state.CommandFrame);
             BusyWait(m_clock, 500);
             if (m_port.bytesWaiting() >= 4) {
                 const QByteArray reply = m_port.read(4);
-                found = reply.contains("390");
+                found = reply.contains(Protocol::IdentifyReply);
             }
-        } catch (const SilentAbort &) {
-        } catch (const PortError &) {
-        }
+        });
         if (found) {
             m_view.setControlEnabled(Control::btnRun, true);
             m_view.setControlEnabled(Control::Run1, true);
@@ -398,15 +347,13 @@ void MeterLink::StartupConnection()
     m_port.setRxHandler(receiveHandler());
     openQuietly();
     BusyWait(m_clock, 100);
-    try {
+    quietly([&] {
         if (m_port.isOpen())
             m_port.purgeInput();
-        m_state.CommandFrame[1] = 'a';
+        m_state.CommandFrame[1] = Protocol::Command::Stream;
         if (m_port.isOpen())
             m_port.write(m_state.CommandFrame);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     m_timer.setEnabled(true);
     if (m_view.splashOpen()) {
         m_view.setSplashStatus(QString());
@@ -416,14 +363,10 @@ void MeterLink::StartupConnection()
 
 void MeterLink::ComboBoxDeviceNameChange(int index)
 {
-    waitWhile(m_state.TimerBusy);
+    waitWhileBusy(m_state.TimerBusy, m_clock, PortLease::BusyLimitMs, m_processEvents);
     closeQuietly();
     m_ports.select(index);
-    try {
-        selectDevice();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    quietly([&] { selectDevice(); });
     openQuietly();
 }
 
@@ -445,11 +388,8 @@ bool MeterLink::SendCommand(char command)
 bool MeterLink::SendCommand(const QByteArray &frameIn)
 {
     const QByteArray frame = frameIn; // CommandFrame itself changes to 'a' below
-    waitWhile(m_state.TimerBusy);
-    m_timer.setEnabled(false);
-    waitWhile(m_state.RxBusy);
-
-    PortLoan loan(m_port, m_timer);
+    PortLease lease(m_state, m_port, m_timer, m_clock, m_processEvents);
+    lease.take();
     bool ok = false;
     try {
         for (int attempts = 0; !ok && attempts < 3;) {
@@ -492,11 +432,7 @@ bool MeterLink::SendCommand(const QByteArray &frameIn)
     } catch (const PortError &) {
         return false;
     }
-    loan.restore();
-    try {
-        writeCommandFrame('a');
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    lease.reattach();
+    quietly([&] { writeCommandFrame(Protocol::Command::Stream); });
     return ok;
 }

@@ -66,7 +66,6 @@ private:
     void writeCommandFrame(char command);
     void lateHandshake();
     void declareLost();
-    void waitWhile(const bool &flag);
     // Opens Comm1; a failure is swallowed, and for lack of rights or a busy device explained
     // once when explain is set.
     bool openQuietly(bool explain = true);

@@ -4,7 +4,9 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 // A failed port operation: the operating system's error code (0 for the port's own errors)
 // and its message text.
@@ -24,6 +26,30 @@ class SilentAbort : public std::exception {
 public:
     const char *what() const noexcept override { return "operation aborted"; }
 };
+
+// Runs a port operation whose failure the caller does not act on beyond its result: a port error
+// or a silent abort ends the operation and nothing more (the port's error handler has been told).
+// An operation without a result gives whether it ran through; one with a result gives it, or
+// nullopt when it failed.
+template <typename Operation>
+auto quietly(Operation &&operation)
+{
+    using Result = std::invoke_result_t<Operation>;
+    try {
+        if constexpr (std::is_void_v<Result>) {
+            operation();
+            return true;
+        } else {
+            return std::optional<Result>(operation());
+        }
+    } catch (const SilentAbort &) {
+    } catch (const PortError &) {
+    }
+    if constexpr (std::is_void_v<Result>)
+        return false;
+    else
+        return std::optional<Result>();
+}
 
 namespace PortMessages {
 inline const char *const ClosedPort = "Can't perform this operation on a closed port";

@@ -1,6 +1,7 @@
 #include "link/TComPort.h"
 
 #include "link/PortList.h"
+#include "link/WireLog.h"
 
 #include <QAbstractEventDispatcher>
 #include <QFile>
@@ -222,6 +223,7 @@ QByteArray TComPort::read(int n)
         pollfd p{m_fd, POLLIN, 0};
         ::poll(&p, 1, std::min(left, 10));
     }
+    logWire(WireDirection::In, m_deviceName, out);
     return out;
 }
 
@@ -249,6 +251,7 @@ void TComPort::write(const QByteArray &bytes)
         pollfd p{m_fd, POLLOUT, 0};
         ::poll(&p, 1, std::min(left, 10));
     }
+    logWire(WireDirection::Out, m_deviceName, bytes);
 }
 
 void TComPort::purgeInput()

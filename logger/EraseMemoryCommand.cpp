@@ -1,5 +1,6 @@
 // The main menu's erase command: on the live link, after a question.
 #include "link/MeterLink.h"
+#include "link/Protocol.h"
 #include "app/WindowTexts.h"
 #include "logger/LoggerSetup.h"
 
@@ -12,10 +13,6 @@ MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::fu
     }
     if (!askYesNo(messageText("EraseQuestion")))
         return MenuErase::Declined;
-    try {
-        return link.SendCommand('e') ? MenuErase::Echoed : MenuErase::NotEchoed;
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
-    return MenuErase::NotEchoed;
+    const auto echoed = quietly([&] { return link.SendCommand(Protocol::Command::EraseMemory); });
+    return echoed.value_or(false) ? MenuErase::Echoed : MenuErase::NotEchoed;
 }

@@ -3,6 +3,8 @@
 #include "data/WorkingCopy.h"
 #include "logger/MemoryDownload.h"
 
+#include <QScopeGuard>
+
 QString MemoryDownload::dataErrorText()
 {
     return QStringLiteral("Data error ! It may be owing to connect meter with PC while meter was recording data. "
@@ -45,8 +47,10 @@ MemoryDownload::Outcome MemoryDownload::LoadData1Click()
     if (m_ui.prepareDataSetWindow())
         BusyWait(m_clock, 300);
 
-    const SerialPort::RxHandler handler = m_receiveHandler ? m_receiveHandler : m_port.rxHandler();
-    LinkRestore restore(m_port, m_timer, m_clock, handler);
+    PortLease lease(m_state, m_port, m_timer, m_clock, m_processEvents, m_receiveHandler);
+    lease.setSettleMs(100);
+    m_lease = &lease;
+    const auto released = qScopeGuard([this] { m_lease = nullptr; });
     using B = LoggerUi::Button;
     try {
         for (;;) {

@@ -150,16 +150,15 @@ bool LoggerSetup::restoreByte(quint8 a, quint8 original)
     const QByteArray restoreFrame = memoryWriteFrame(a, original);
     quint32 ms = 0;
     for (int i = 0; i < RestoreAttempts; ++i) {
-        try {
+        const auto held = quietly([&] {
             if (i > 0)
                 BusyWait(m_clock, RestoreRetryPauseMs);
             if (!m_comm2.isOpen())
                 m_comm2.open();
-            if (replyHolds(memoryByteReply(restoreFrame, ms), restoreFrame, original))
-                return true;
-        } catch (const SilentAbort &) {
-        } catch (const PortError &) {
-        }
+            return replyHolds(memoryByteReply(restoreFrame, ms), restoreFrame, original);
+        });
+        if (held.value_or(false))
+            return true;
     }
     return false;
 }
@@ -252,12 +251,10 @@ bool LoggerSetup::Button5Click()
     if (!ok)
         m_ui.message(QStringLiteral("設定失敗"));
     BusyWait(m_clock, 100);
-    try {
+    quietly([&] {
         if (m_comm2.isOpen())
             m_comm2.write(SetupFrames::Boot);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     RestoreMainPort(true);
     return ok;
 }

@@ -1,6 +1,7 @@
 #include "logger/LoggerSetup.h"
 
 #include "logger/SetupFrames.h"
+#include "link/PortLease.h"
 
 #include "app/TDateTime.h"
 
@@ -21,15 +22,6 @@ LoggerSetup::LoggerSetup(SharedState &state, SerialPort &comm1, SerialPort &comm
 {
 }
 
-void LoggerSetup::waitWhile(const bool &flag, quint32 limitMs)
-{
-    const quint32 start = m_clock.tickMs();
-    while (flag && quint32(m_clock.tickMs() - start) <= limitMs) {
-        if (m_processEvents)
-            m_processEvents();
-    }
-}
-
 void LoggerSetup::checkOverlap()
 {
     if (m_comm1.isOpen() && m_comm2.isOpen())
@@ -39,23 +31,22 @@ void LoggerSetup::checkOverlap()
 bool LoggerSetup::SwitchToSetupPort()
 {
     for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {
-        try {
-            waitWhile(m_state.TimerBusy, BusyFlagLimitMs);
+        const auto switched = quietly([&] {
+            waitWhileBusy(m_state.TimerBusy, m_clock, BusyFlagLimitMs, m_processEvents);
             m_timer.setEnabled(false);
-            waitWhile(m_state.RxBusy, BusyFlagLimitMs);
+            waitWhileBusy(m_state.RxBusy, m_clock, BusyFlagLimitMs, m_processEvents);
             m_comm1.close();
             BusyWait(m_clock, PortSettleMs);
             m_comm2.setDeviceName(m_comm1.deviceName());
             m_comm2.setRxHandler({});
             if (m_comm1.isOpen())
-                continue; // never both open
+                return false; // never both open
             m_comm2.open();
             checkOverlap();
-            if (m_comm2.isOpen())
-                return true;
-        } catch (const SilentAbort &) {
-        } catch (const PortError &) {
-        }
+            return m_comm2.isOpen();
+        });
+        if (switched.value_or(false))
+            return true;
     }
     return false;
 }
@@ -91,28 +82,22 @@ void LoggerSetup::RestoreMainPort(bool extraWaits)
     if (extraWaits)
         BusyWait(m_clock, 100);
     bool closed = false;
-    try {
+    quietly([&] {
         m_comm2.close();
         closed = !m_comm2.isOpen();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     if (closed) {
         if (extraWaits)
             BusyWait(m_clock, 300);
-        try {
+        quietly([&] {
             m_comm1.open();
             checkOverlap();
-        } catch (const SilentAbort &) {
-        } catch (const PortError &) {
-        }
+        });
     }
-    try {
+    quietly([&] {
         if (m_comm1.isOpen())
             m_comm1.write(SetupFrames::Live);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    });
     m_timer.setEnabled(true);
 }
 

@@ -60,7 +60,6 @@ public:
 
 private:
     bool runSetupOperation(const std::function<bool()> &operation, const std::function<QString(bool ok)> &message);
-    void waitWhile(const bool &flag, quint32 limitMs);
     // The opening of every operation on Comm2 after the port is taken: 'c' and purges.
     void beginExchange();
     void purgeBoth();

@@ -5,6 +5,8 @@
 #include "app/SharedState.h"
 #include "data/DataSetStore.h"
 #include "link/Clock.h"
+#include "link/PortLease.h"
+#include "link/Protocol.h"
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "logger/LoggerUi.h"
@@ -23,22 +25,6 @@ constexpr int NoStartEcho = 5;     // 'P' not echoed
 constexpr int NoDataSet = 6;
 }
 
-// Hands the port back to the live link when the scope ends, however it ends: re-attaches the
-// receive handler, waits 100 ms and enables the main timer.
-class LinkRestore {
-public:
-    LinkRestore(SerialPort &port, Timer &mainTimer, Clock &clock, SerialPort::RxHandler handler);
-    ~LinkRestore();
-    LinkRestore(const LinkRestore &) = delete;
-    LinkRestore &operator=(const LinkRestore &) = delete;
-
-private:
-    SerialPort &m_port;
-    Timer &m_timer;
-    Clock &m_clock;
-    SerialPort::RxHandler m_handler;
-};
-
 class MemoryDownload {
 public:
     // Waits of the transfer. Replies: waits that only let an expected reply arrive end as soon as
@@ -46,7 +32,8 @@ public:
     enum class Waits { Replies, Fixed };
 
     struct Outcome {
-        enum Kind { NotConnected, Recording, Finished, FolderError, Aborted };
+        enum class Kind { NotConnected, Recording, Finished, FolderError, Aborted };
+        using enum Kind;
         Kind kind = Finished;
         int lastCode = -1;   // the code of the last LoadMemory run
         // The header repair after a damaged set: NotAsked (no OK), Done (all five writes echoed),
@@ -59,8 +46,7 @@ public:
         QString errorText;   // FolderError: the folder's full name, shown to the user
     };
 
-    static constexpr int BlockSize = 64;
-    static constexpr int MaxErrors = 20;
+    static constexpr int BlockSize = Protocol::Logger::BlockSize;
 
     // receiveHandler: what is re-attached to the port at the end (the live link's receive handler);
     // empty: the handler attached when the command starts. processEvents runs while waiting for
@@ -85,7 +71,7 @@ public:
     Outcome LoadData1Click();
 
     // One load: transfer, working copy, parse, set 0 shown on success; the image emptied. The
-    // caller holds a LinkRestore. Raises WorkingCopyFolderError when the folder cannot be made.
+    // caller holds the port (LoadData1Click does). Raises WorkingCopyFolderError when the folder cannot be made.
     int LoadMemory();
     // Fills the image from the meter: 0, 3, 4 or 5.
     int TransferMemory();
@@ -110,7 +96,6 @@ public:
     int bytesReceived() const { return m_received; }
 
 private:
-    void waitWhile(const bool &flag);
     // Waits up to ms for at least n bytes (Replies), or exactly ms (Fixed); the bytes waiting then.
     int waitForBytes(int n, quint32 ms);
     void writeLoggerFrame(char command);
@@ -131,4 +116,5 @@ private:
     bool m_copyKept = false;
     int m_rejected = 0;
     int m_received = 0;
+    PortLease *m_lease = nullptr; // the command's hold on the port while LoadData1Click runs
 };

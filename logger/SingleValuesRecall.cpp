@@ -1,15 +1,12 @@
 #include "logger/SingleValuesRecall.h"
 
 #include "app/Catalogue.h"
+#include "logger/BlockReceiver.h"
 #include "app/WindowTexts.h"
 #include "logger/LoggerExchange.h"
+#include "link/Protocol.h"
 
 namespace {
-constexpr quint32 BusyFlagLimitMs = 3000;
-constexpr quint32 DrainLimitMs = 6000;
-constexpr quint32 NoBlockLimitMs = 3000;
-constexpr quint32 PartialBlockLimitMs = 1500;
-constexpr quint32 AcceptWaitMs = 100;
 constexpr quint32 QuietMs = 30;
 constexpr quint32 QuietLimitMs = 500;
 } // namespace
@@ -21,92 +18,65 @@ SingleValuesRecall::SingleValuesRecall(SharedState &state, SerialPort &comm1, Cl
 {
 }
 
-void SingleValuesRecall::waitWhile(const bool &flag, quint32 limitMs)
-{
-    const quint32 start = m_clock.tickMs();
-    while (flag && quint32(m_clock.tickMs() - start) <= limitMs) {
-        if (m_processEvents)
-            m_processEvents();
-    }
-}
-
-void SingleValuesRecall::writeLoggerFrame(char command)
-{
-    m_state.LoggerFrame[1] = command;
-    m_port.write(m_state.LoggerFrame);
-}
-
-void SingleValuesRecall::PrepareRecallLink()
+void SingleValuesRecall::PrepareRecallLink(PortLease &lease)
 {
     m_ui.setBusyCursor(true);
-    waitWhile(m_state.TimerBusy, BusyFlagLimitMs);
-    m_timer.setEnabled(false);
-    waitWhile(m_state.RxBusy, BusyFlagLimitMs);
-    m_port.setRxHandler({});
+    lease.take();
     m_port.purgeInput();
     BusyWait(m_clock, 300);
-    const quint32 t0 = m_clock.tickMs();
-    for (;;) {
-        const int n = m_port.bytesWaiting();
-        if (n == 0)
-            break;
-        m_port.read(n);
-        m_port.purgeInput();
-        BusyWait(m_clock, 500);
-        if (quint32(m_clock.tickMs() - t0) > DrainLimitMs)
-            break;
-    }
+    lease.drain(m_clock.tickMs());
     m_ui.setBusyCursor(false);
 }
 
 QByteArray SingleValuesRecall::ReadSingleValues()
 {
-    QByteArray buffer;
-    int received = 0, errors = 0;
-    m_rejected = 0;
-    m_state.LoggerFrame[1] = 'P';
+    m_state.LoggerFrame[1] = Protocol::Logger::StartTransfer;
     sendLoggerFrame(m_port, m_clock, m_state.LoggerFrame, 8); // the block follows the echo
 
-    quint32 last = m_clock.tickMs();
-    quint32 now = last;
-    while (quint32(now - last) < NoBlockLimitMs) {
-        if (received >= StoredValues::MemorySize || errors > MaxErrors) {
-            writeLoggerFrame('Q');
-            break;
-        }
-        const int n = m_port.bytesWaiting();
-        if (n >= BlockSize + 1) {
-            const QByteArray block = m_port.read(BlockSize + 1);
-            buffer.append(block.left(BlockSize));
-            received += BlockSize;
-            quint8 sum = 0;
-            for (int i = 0; i < BlockSize; ++i)
-                sum = quint8(sum + quint8(block.at(i)));
-            if (sum == quint8(block.at(BlockSize))) {
-                for (int i = 0; i < 10; ++i) {
-                    writeLoggerFrame('y');
-                    if (waitForBytes(m_port, m_clock, 1, AcceptWaitMs) >= 1)
-                        break;
-                }
-            } else {
-                ++errors;
-                ++m_rejected;
-                writeLoggerFrame('n');
-                buffer.chop(BlockSize);
-                received -= BlockSize;
-            }
-            last = m_clock.tickMs();
-        } else if (n > 0 && quint32(now - last) > PartialBlockLimitMs) {
-            m_port.read(n);
-            ++errors;
-            ++m_rejected;
-            writeLoggerFrame('n');
-            last = m_clock.tickMs();
-        }
-        now = m_clock.tickMs();
-    }
-    writeLoggerFrame('X');
+    BlockReceiver receiver(m_port, m_clock, m_state.LoggerFrame);
+    BlockReceiver::Rules rules;
+    rules.length = StoredValues::MemorySize;
+    rules.stopAtLength = true;
+    const QByteArray buffer = receiver.receive(rules);
+    m_rejected = receiver.blocksRejected();
+    m_state.LoggerFrame[1] = Protocol::Logger::EndTransfer;
+    m_port.write(m_state.LoggerFrame);
     return buffer;
+}
+
+void SingleValuesRecall::runTransfer(Outcome &out)
+{
+    PortLease lease(m_state, m_port, m_timer, m_clock, m_processEvents, m_receiveHandler);
+    lease.setSettleMs(500);
+    try {
+        PrepareRecallLink(lease);
+        out.memory = ReadSingleValues();
+        out.readings = decodeStoredReadings(out.memory);
+        for (int i = 0; i < out.readings.size(); ++i)
+            m_ui.setRow(i + 1, storedReadingCells(out.readings[i]));
+    } catch (const SilentAbort &) {
+        out.kind = Outcome::Aborted;
+    } catch (const PortError &) {
+        out.kind = Outcome::Aborted;
+    }
+
+    // Whatever the meter sent after the end of the transfer (a block beyond the sixteenth) is no
+    // live frame: once the line has been quiet for a moment it goes, before the receive handler
+    // is back.
+    quietly([&] {
+        if (m_port.isOpen()) {
+            const quint32 start = m_clock.tickMs();
+            int before = m_port.bytesWaiting();
+            while (quint32(m_clock.tickMs() - start) < QuietLimitMs) {
+                BusyWait(m_clock, QuietMs);
+                const int after = m_port.bytesWaiting();
+                if (after == before)
+                    break;
+                before = after;
+            }
+            m_port.purgeInput();
+        }
+    });
 }
 
 SingleValuesRecall::Outcome SingleValuesRecall::RECALL1Click()
@@ -126,41 +96,7 @@ SingleValuesRecall::Outcome SingleValuesRecall::RECALL1Click()
         return out;
     }
 
-    const SerialPort::RxHandler handler = m_receiveHandler ? m_receiveHandler : m_port.rxHandler();
-    try {
-        PrepareRecallLink();
-        out.memory = ReadSingleValues();
-        out.readings = decodeStoredReadings(out.memory);
-        for (int i = 0; i < out.readings.size(); ++i)
-            m_ui.setRow(i + 1, storedReadingCells(out.readings[i]));
-    } catch (const SilentAbort &) {
-        out.kind = Outcome::Aborted;
-    } catch (const PortError &) {
-        out.kind = Outcome::Aborted;
-    }
-
-    // Whatever the meter sent after the end of the transfer (a block beyond the sixteenth) is no
-    // live frame: once the line has been quiet for a moment it goes, before the receive handler
-    // is back.
-    try {
-        if (m_port.isOpen()) {
-            const quint32 start = m_clock.tickMs();
-            int before = m_port.bytesWaiting();
-            while (quint32(m_clock.tickMs() - start) < QuietLimitMs) {
-                BusyWait(m_clock, QuietMs);
-                const int after = m_port.bytesWaiting();
-                if (after == before)
-                    break;
-                before = after;
-            }
-            m_port.purgeInput();
-        }
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
-    m_port.setRxHandler(handler);
-    BusyWait(m_clock, 500);
-    m_timer.setEnabled(true);
+    runTransfer(out); // the receive handler is back and the watchdog running again after it
     m_ui.setBusyCursor(false);
     return out;
 }

@@ -4,6 +4,7 @@
 // window. Runs on the user-interface thread and blocks it; delays are busy waits on the clock.
 #include "app/SharedState.h"
 #include "link/Clock.h"
+#include "link/PortLease.h"
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "logger/RecallUi.h"
@@ -14,14 +15,12 @@
 class SingleValuesRecall {
 public:
     struct Outcome {
-        enum Kind { NotConnected, Recording, Finished, Aborted };
+        enum class Kind { NotConnected, Recording, Finished, Aborted };
+        using enum Kind;
         Kind kind = Finished;
         QByteArray memory;              // the bytes received (at most 1024 kept in the rows)
         QList<StoredReading> readings;  // what the rows show
     };
-
-    static constexpr int BlockSize = 64;
-    static constexpr int MaxErrors = 20;
 
     SingleValuesRecall(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, RecallUi &ui,
                        std::function<void()> processEvents = {});
@@ -35,15 +34,15 @@ public:
     Outcome RECALL1Click();
     // Stops the main timer, detaches the receive handler and drains what the live stream had on
     // its way.
-    void PrepareRecallLink();
+    void PrepareRecallLink(PortLease &lease);
     // The block transfer; the bytes received.
     QByteArray ReadSingleValues();
 
     int blocksRejected() const { return m_rejected; }
 
 private:
-    void waitWhile(const bool &flag, quint32 limitMs);
-    void writeLoggerFrame(char command);
+    // The port taken from the live link, the transfer, the rows, the port handed back.
+    void runTransfer(Outcome &out);
 
     SharedState &m_state;
     SerialPort &m_port;

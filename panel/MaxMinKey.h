@@ -4,6 +4,7 @@
 // Knows no widgets; the panel forwards its mouse events and timer ticks.
 #include "app/SharedState.h"
 #include "link/Clock.h"
+#include "link/Protocol.h"
 #include "link/Timer.h"
 
 #include <QString>
@@ -18,8 +19,8 @@ public:
     static constexpr int HoldTicks = 3;
     // Longest wait for the receive handler to finish before a command is sent.
     static constexpr quint32 ReceiverWaitMs = 3000;
-    static constexpr char ShortPressCommand = 'M';
-    static constexpr char HoldCommand = 'N';
+    static constexpr char ShortPressCommand = Protocol::Command::KeyMaxMinShort;
+    static constexpr char HoldCommand = Protocol::Command::KeyMaxMinHeld;
     static constexpr const char *NoConnectionText = "No Connection";
 
     MaxMinKey(Timer &timer, SharedState &state, Clock &clock, Send send, Message message);

@@ -1,48 +1,34 @@
 #include "panel/ReadingDecoder.h"
 
 #include "app/Catalogue.h"
+#include "link/LiveFrame.h"
 
 #include <QTime>
 #include <cmath>
 
 namespace {
-quint8 byteAt(const QByteArray &f, int i)
-{
-    return quint8(f.at(i));
-}
-int word(const QByteArray &f, int i)
-{
-    return (byteAt(f, i) << 8) | byteAt(f, i + 1);
-}
-// Four BCD digits, high nibble of the first byte first. A nibble above 9 counts as its value,
-// as the meter never sends one.
-int bcdWord(const QByteArray &f, int i)
-{
-    const quint8 hi = byteAt(f, i), lo = byteAt(f, i + 1);
-    return (hi >> 4) * 1000 + (hi & 0x0F) * 100 + (lo >> 4) * 10 + (lo & 0x0F);
-}
 QString hex2(quint8 v)
 {
     return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
 }
-
-constexpr quint8 A_REC = 0x01, A_MAXMIN = 0x04, A_WEIGHT_A = 0x08, A_FAST = 0x10, A_UNDER = 0x40, A_OVER = 0x80;
-constexpr quint8 B_BATTERY = 0x03, B_SELECTOR = 0x0C, B_FULL = 0x10, B_CLOCK = 0x20, B_RECALL = 0x40;
 } // namespace
 
 Reading decodeReading(const QByteArray &f)
 {
+    return decodeReading(LiveStatus::parse(f));
+}
+
+Reading decodeReading(const LiveStatus &s)
+{
     Reading r;
-    const quint8 a = byteAt(f, 1), b = byteAt(f, 2);
-    r.recording = a & A_REC;
-    const bool maxMin = a & A_MAXMIN;
-    const int current = ((b & B_RECALL) && !maxMin) ? bcdWord(f, 5) : word(f, 5);
+    r.recording = s.recording;
+    const int current = (s.recallShown && !s.maxMin) ? s.levelBcd : s.levelWord;
     r.level = float(current) * 0.1f;
     r.displayCount = current;
-    if (maxMin) {
-        switch (b & B_SELECTOR) {
-        case 0x04: r.displayCount = word(f, 7); break;
-        case 0x08: r.displayCount = word(f, 9); break;
+    if (s.maxMin) {
+        switch (s.selector) {
+        case MaxMinSelector::Max: r.displayCount = s.maximumWord; break;
+        case MaxMinSelector::Min: r.displayCount = s.minimumWord; break;
         default: break;
         }
     }
@@ -88,26 +74,25 @@ ReadingDecoder::ReadingDecoder(SharedState &state, Timer &maxMinTimer) : m_state
 
 void ReadingDecoder::Decode(const QByteArray &f, TDateTime t)
 {
-    if (f.size() < 19)
+    if (f.size() < LiveFrame::Size)
         return;
-    const quint8 a = byteAt(f, 1), b = byteAt(f, 2);
-    m_last = decodeReading(f);
+    const LiveStatus s = LiveStatus::parse(f);
+    m_last = decodeReading(s);
     m_state.MeterRecording = m_last.recording;
 
     if (PanelDisplay *p = m_panel) {
-        p->setClockVisible(b & B_CLOCK);
-        if (b & B_RECALL) {
+        p->setClockVisible(s.clockShown);
+        if (s.recallShown) {
             p->setRecallShown(true);
-            p->setReadNo(QString::number(qint8(byteAt(f, 3))));
+            p->setReadNo(QString::number(s.recallNumber));
         } else {
             p->setRecallShown(false);
         }
 
-        const quint8 seconds = byteAt(f, 13);
-        if (seconds != m_lastSeconds) {
-            p->setTimeText(meterTimeText(byteAt(f, 11), byteAt(f, 12), seconds, m_timeSeparator));
-            p->setDateText(hex2(byteAt(f, 14)) + '-' + hex2(byteAt(f, 15)) + '-' + hex2(byteAt(f, 16)));
-            m_lastSeconds = seconds;
+        if (s.seconds != m_lastSeconds) {
+            p->setTimeText(meterTimeText(s.hours, s.minutes, s.seconds, m_timeSeparator));
+            p->setDateText(hex2(s.date[0]) + '-' + hex2(s.date[1]) + '-' + hex2(s.date[2]));
+            m_lastSeconds = s.seconds;
         }
 
         int digits[4];
@@ -120,8 +105,8 @@ void ReadingDecoder::Decode(const QByteArray &f, TDateTime t)
             }
         }
 
-        if (a != m_lastA || b != m_lastB || m_state.PanelRefresh)
-            drawIndicators(a, b);
+        if (!m_shownIndicators || !s.sameIndicators(*m_shownIndicators) || m_state.PanelRefresh)
+            drawIndicators(s);
 
         p->setBarWidth(levelBarWidth(m_last.level));
         m_state.PanelRefresh = false;
@@ -131,52 +116,50 @@ void ReadingDecoder::Decode(const QByteArray &f, TDateTime t)
         realTimeHandOff(m_last.level, t);
 }
 
-void ReadingDecoder::drawIndicators(quint8 a, quint8 b)
+void ReadingDecoder::drawIndicators(const LiveStatus &s)
 {
     PanelDisplay *p = m_panel;
-    if (!(a & A_MAXMIN)) {
+    if (!s.maxMin) {
         m_maxMinTimer.setEnabled(false);
         p->setMaxShown(false);
         p->setMinShown(false);
     } else {
-        switch (b & B_SELECTOR) {
-        case 0x00: m_maxMinTimer.setEnabled(false); break;
-        case 0x04:
+        switch (s.selector) {
+        case MaxMinSelector::None: m_maxMinTimer.setEnabled(false); break;
+        case MaxMinSelector::Max:
             p->setMaxShown(true);
             p->setMinShown(false);
             m_maxMinTimer.setEnabled(false);
             break;
-        case 0x08:
+        case MaxMinSelector::Min:
             p->setMaxShown(false);
             p->setMinShown(true);
             m_maxMinTimer.setEnabled(false);
             break;
-        default:
+        case MaxMinSelector::Both:
             if (!m_maxMinTimer.isEnabled())
                 m_maxMinTimer.setEnabled(true);
             break;
         }
     }
 
-    if (a & A_REC)
+    if (s.recording)
         p->setRecText(LoadStr(12));
-    else if (b & B_FULL)
+    else if (s.memoryFull)
         p->setRecText(LoadStr(13));
     else
         p->setRecText(QString());
     p->setAutoOffShown(false);
-    p->setFastText((a & A_FAST) ? LoadStr(15) : LoadStr(14));
-    p->setWeightingText((a & A_WEIGHT_A) ? QStringLiteral("dBA") : QStringLiteral("dBC"));
-    p->setUnderShown(a & A_UNDER);
-    p->setOverShown(a & A_OVER);
+    p->setFastText(s.fast ? LoadStr(15) : LoadStr(14));
+    p->setWeightingText(s.weightingA ? QStringLiteral("dBA") : QStringLiteral("dBC"));
+    p->setUnderShown(s.under);
+    p->setOverShown(s.over);
 
-    const int battery = b & B_BATTERY;
-    if (battery != m_lastBattery || m_state.PanelRefresh) {
-        p->setBatteryBar(battery);
-        m_lastBattery = battery;
+    if (s.battery != m_lastBattery || m_state.PanelRefresh) {
+        p->setBatteryBar(s.battery);
+        m_lastBattery = s.battery;
     }
-    m_lastA = a;
-    m_lastB = b;
+    m_shownIndicators = s;
 }
 
 void ReadingDecoder::MaxMinTimerTimer()

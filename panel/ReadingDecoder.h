@@ -3,11 +3,13 @@
 // control panel, touching only the elements that changed.
 #include "app/SharedState.h"
 #include "app/TDateTime.h"
+#include "link/Protocol.h"
 #include "link/Timer.h"
 #include "panel/PanelDisplay.h"
 
 #include <QByteArray>
 #include <functional>
+#include <optional>
 
 struct Reading {
     float level = 0;      // dB, what the real-time recording gets
@@ -17,6 +19,7 @@ struct Reading {
 
 // The reading of a 19-byte frame (no display work).
 Reading decodeReading(const QByteArray &frame);
+Reading decodeReading(const LiveStatus &status);
 
 // Digit images for a display count: LCD index per place, the thousands place "1" or blank (10).
 // Returns false for a count the display cannot show (above 1999): the digits are left as they are.
@@ -53,7 +56,7 @@ public:
     bool blinkState() const { return m_blinkOn; }
 
 private:
-    void drawIndicators(quint8 a, quint8 b);
+    void drawIndicators(const LiveStatus &status);
 
     SharedState &m_state;
     Timer &m_maxMinTimer;
@@ -63,8 +66,7 @@ private:
 
     // Display caches: what the panel shows now.
     int m_shownDigit[4] = {-1, -1, -1, -1};
-    int m_lastA = -1;
-    int m_lastB = -1;
+    std::optional<LiveStatus> m_shownIndicators;
     int m_lastSeconds = -1;
     int m_lastBattery = 5;
     bool m_blinkOn = false;

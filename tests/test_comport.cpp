@@ -1,6 +1,7 @@
 // The tty port against a pseudo-terminal whose master side plays the meter, and the port list.
 #include "link/PortList.h"
 #include "link/TComPort.h"
+#include "link/WireLog.h"
 
 #include <QEventLoop>
 #include <QSerialPortInfo>
@@ -116,6 +117,7 @@ private slots:
     void meterGoneWhileDelivering();
     void meterGoneDuringABusyWait();
     void portList();
+    void wireLogShowsFramesAsHex();
 };
 
 void TestComPort::bytesPassUnchangedBothWays()
@@ -524,6 +526,32 @@ void TestComPort::portList()
     QVERIFY(isPermissionError(PortError("Can't open /dev/ttyUSB0: Permission denied", EACCES)));
     QVERIFY(isPermissionError(PortError("x", EPERM)));
     QVERIFY(!isPermissionError(PortError("x", ENOENT)));
+}
+
+void TestComPort::wireLogShowsFramesAsHex()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wire.log"));
+    Meter meter;
+    TComPort port;
+    port.setDeviceName(meter.slavePath);
+    port.open();
+    port.write(QByteArray("\x02K\0\0\0\0\0\x03", 8)); // before the log: not in it
+    QVERIFY(startWireLogFile(path));
+    port.write(QByteArray("\x02\x61\0\0\0\0\0\x03", 8));
+    QVERIFY(meter.send(QByteArray("\x02\xff\x03", 3)));
+    QTRY_COMPARE_WITH_TIMEOUT(port.bytesWaiting(), 3, 1000);
+    port.read(3);
+    QLoggingCategory::setFilterRules(QStringLiteral("k352.wire.debug=false"));
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3} "));
+    QVERIFY(lines[0].contains(stamp));
+    QVERIFY(lines[0].endsWith(QStringLiteral("out ") + meter.slavePath + QStringLiteral(": 02 61 00 00 00 00 00 03")));
+    QVERIFY(lines[1].endsWith(QStringLiteral("in  ") + meter.slavePath + QStringLiteral(": 02 FF 03")));
 }
 
 QTEST_GUILESS_MAIN(TestComPort)

@@ -12,6 +12,7 @@
 #include "cli/ServiceCli.h"
 #include "cli/SummarizeCommand.h"
 #include "link/PortList.h"
+#include "link/WireLog.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,7 +27,7 @@ namespace {
 using namespace CliExit;
 
 const char *const kHelpCommands =
-    "Usage: k352-cli [--port PATH] COMMAND [OPTIONS]\n"
+    "Usage: k352-cli [--port PATH] [--log-wire FILE] COMMAND [OPTIONS]\n"
     "       k352-cli --help | --version\n"
     "\n"
     "Commands:\n"
@@ -55,6 +56,8 @@ const char *const kHelpCommands =
 const char *const kHelpNotes =
     "\n"
     "Without --port every port of the system is searched for the meter.\n"
+    "--log-wire FILE appends every byte read from and written to the serial port to FILE, as\n"
+    "hexadecimal, one line per read or write, each led by the date and time (ISO 8601).\n"
     "\n"
     "Exit codes:\n"
     "  0  success\n"
@@ -181,11 +184,23 @@ int main(int argc, char **argv)
         std::printf("k352-cli %s\n", K352_VERSION);
         return Success;
     }
-    if (args.value(0) == "--port") {
-        if (args.size() < 2)
-            return usage("--port needs a path");
-        port = args.value(1);
-        args = args.mid(2);
+    for (;;) {
+        if (args.value(0) == "--port") {
+            if (args.size() < 2)
+                return usage("--port needs a path");
+            port = args.value(1);
+            args = args.mid(2);
+        } else if (args.value(0) == "--log-wire") {
+            if (args.size() < 2)
+                return usage("--log-wire needs a file");
+            if (!startWireLogFile(args.value(1))) {
+                std::fprintf(stderr, "k352-cli: cannot write %s\n", qPrintable(args.value(1)));
+                return FileError;
+            }
+            args = args.mid(2);
+        } else {
+            break;
+        }
     }
     const QString command = args.value(0);
     args = args.mid(1);

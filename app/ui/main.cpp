@@ -2,6 +2,7 @@
 #include "app/ui/K352Application.h"
 #include "app/ui/TfrmAbout.h"
 #include "app/ui/TfrmMain.h"
+#include "link/WireLog.h"
 #include "sim/PtyMeter.h"
 
 #include <QCommandLineParser>
@@ -46,12 +47,18 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Start a simulated meter on a pseudo-terminal and use it."));
     const QCommandLineOption serviceOption(QStringLiteral("service"),
                                            QStringLiteral("Show the service items of the data logger menu."));
+    const QCommandLineOption logWireOption(
+        QStringLiteral("log-wire"),
+        QStringLiteral("Append every byte read from and written to the serial port to FILE, as hexadecimal "
+                       "with the date and time of each read and write."),
+        QStringLiteral("FILE"));
     parser.addOption(portOption);
     parser.addOption(demoOption);
     const QCommandLineOption langOption(QStringLiteral("lang"),
                                         QStringLiteral("Language of the program: de or en (default: the system's)."),
                                         QStringLiteral("LANG"));
     parser.addOption(serviceOption);
+    parser.addOption(logWireOption);
     parser.addOption(langOption);
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Files to open (.rec, .ghf, .txt, .csv, .cap)."),
@@ -60,6 +67,10 @@ int main(int argc, char *argv[])
     if (!language) {
         QTextStream(stderr) << "k352: unknown language \"" << parser.value(langOption) << "\" (de or en)\n";
         return 2;
+    }
+    if (parser.isSet(logWireOption) && !startWireLogFile(parser.value(logWireOption))) {
+        QTextStream(stderr) << "k352: cannot write " << parser.value(logWireOption) << '\n';
+        return 1;
     }
 
     // Declared before the main window so that it outlives the port that talks to it.

@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/ui/K352Application.h"
+#include "link/PortLease.h"
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "logger/Calibration.h"
@@ -72,22 +73,20 @@ TfrmCali::TfrmCali(SerialPort &comm1, QWidget *parent)
 void TfrmCali::Button1Click()
 {
     QString error;
-    try {
-        error = sendCalibration(m_comm1, Edit1->text(), Edit2->text());
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    quietly([&] { error = sendCalibration(m_comm1, Edit1->text(), Edit2->text()); });
     if (!error.isEmpty())
         showMessage(this, QMessageBox::Critical, QStringLiteral("Error"), error);
 }
 
 void openCalibrationDialog(SharedState &state, SerialPort &comm1, Timer &mainTimer, QWidget *parent)
 {
-    while (state.TimerBusy)
-        QCoreApplication::processEvents();
+    // The dialog writes on Comm1 while the live stream goes on: the watchdog is stopped, the
+    // receive handler stays attached.
+    SystemClock clock;
+    const auto processEvents = [] { QCoreApplication::processEvents(); };
+    waitWhileBusy(state.TimerBusy, clock, PortLease::BusyLimitMs, processEvents);
     mainTimer.setEnabled(false);
-    while (state.RxBusy)
-        QCoreApplication::processEvents();
+    waitWhileBusy(state.RxBusy, clock, PortLease::BusyLimitMs, processEvents);
     {
         TfrmCali dialog(comm1, parent);
         dialog.exec();

@@ -3,6 +3,7 @@
 
 #include "app/WindowTexts.h"
 #include "link/MeterLink.h"
+#include "link/Protocol.h"
 #include "link/SerialPort.h"
 #include "panel/ui/PanelArtwork.h"
 #include "panel/ui/PanelImages.h"
@@ -363,20 +364,12 @@ bool TfrmPanel::eventFilter(QObject *watched, QEvent *event)
 void TfrmPanel::sendCommand(char command)
 {
     // The keys send whether connected or not; a failed exchange ends without a message.
-    try {
-        m_link.SendCommand(command);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    quietly([&] { m_link.SendCommand(command); });
 }
 
 void TfrmPanel::sendPlain(char command)
 {
-    try {
-        m_link.SendPlain(command);
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    quietly([&] { m_link.SendPlain(command); });
 }
 
 void TfrmPanel::message(const QString &text)
@@ -387,16 +380,16 @@ void TfrmPanel::message(const QString &text)
         QMessageBox::information(this, windowTitle(), text);
 }
 
-void TfrmPanel::btnFastClick() { sendCommand('F'); }
-void TfrmPanel::btnACClick() { sendCommand('C'); }
-void TfrmPanel::btnRECClick() { sendCommand('E'); }
-void TfrmPanel::btnLevelClick() { sendPlain('l'); }
-void TfrmPanel::btnBackLightClick() { sendPlain('W'); }
-void TfrmPanel::btnINTVClick() { sendCommand('T'); }
-void TfrmPanel::btnMEMClick() { sendCommand('R'); }
-void TfrmPanel::btnRECALLClick() { sendCommand('Q'); }
-void TfrmPanel::Label1Click() { sendCommand('S'); }
-void TfrmPanel::btnDownClick() { sendPlain('L'); }
+void TfrmPanel::btnFastClick() { sendCommand(Protocol::Command::KeyFast); }
+void TfrmPanel::btnACClick() { sendCommand(Protocol::Command::KeyWeighting); }
+void TfrmPanel::btnRECClick() { sendCommand(Protocol::Command::KeyRecord); }
+void TfrmPanel::btnLevelClick() { sendPlain(Protocol::Command::KeyLevel); }
+void TfrmPanel::btnBackLightClick() { sendPlain(Protocol::Command::KeyBackLight); }
+void TfrmPanel::btnINTVClick() { sendCommand(Protocol::Command::KeyInterval); }
+void TfrmPanel::btnMEMClick() { sendCommand(Protocol::Command::KeyMemory); }
+void TfrmPanel::btnRECALLClick() { sendCommand(Protocol::Command::KeyRecall); }
+void TfrmPanel::Label1Click() { sendCommand(Protocol::Command::KeySet); }
+void TfrmPanel::btnDownClick() { sendPlain(Protocol::Command::KeyDown); }
 void TfrmPanel::btnPowerClick() { closePanel(); }
 void TfrmPanel::SpeedButton2Click() { closePanel(); }
 
