@@ -13,14 +13,6 @@
 #include <vector>
 
 namespace {
-class SilentUi : public TextUi {
-public:
-    std::optional<RangeEntry> askRange(const QString &, qint64) override { return RangeEntry{}; }
-    void message(const QString &) override {}
-    void progressOpen(const ProgressSetup &) override {}
-    bool progressStep(qint64) override { return true; }
-    void progressClose() override {}
-};
 
 void print(const char *name, double value, const char *unit, int decimals = 3)
 {
@@ -49,7 +41,7 @@ void writeFile(const QString &name, qint64 n)
         x[size_t(i)] = 40543.5 + double(i) / 86400.0 * 0.5;
         y[size_t(i)] = 40.0f + float(i % 900) / 10.0f;
     }
-    SilentUi ui;
+    UnattendedTextUi ui;
     exportGraphText(ui, name, x.data(), y.data(), n, '\t');
 }
 

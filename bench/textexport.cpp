@@ -10,14 +10,6 @@
 #include <vector>
 
 namespace {
-class SilentUi : public TextUi {
-public:
-    std::optional<RangeEntry> askRange(const QString &, qint64) override { return RangeEntry{}; }
-    void message(const QString &) override {}
-    void progressOpen(const ProgressSetup &) override {}
-    bool progressStep(qint64) override { return true; }
-    void progressClose() override {}
-};
 
 double exportSeconds(qint64 n, const QString &name)
 {
@@ -27,7 +19,7 @@ double exportSeconds(qint64 n, const QString &name)
         x[size_t(i)] = 40543.5 + double(i) / 86400.0 * 0.5;
         y[size_t(i)] = 40.0f + float(i % 900) / 10.0f;
     }
-    SilentUi ui;
+    UnattendedTextUi ui;
     QElapsedTimer t;
     t.start();
     exportGraphText(ui, name, x.data(), y.data(), n, '\t');
@@ -35,7 +27,7 @@ double exportSeconds(qint64 n, const QString &name)
 }
 double readSeconds(const QString &name, qint64 &memory)
 {
-    SilentUi ui;
+    UnattendedTextUi ui;
     QElapsedTimer t;
     t.start();
     const TextReadResult r = readTextTable(name, '\t', ui);

@@ -14,13 +14,9 @@
 namespace {
 
 // The export's dialogs on a terminal: the whole range, no progress, messages to standard error.
-class WholeRangeUi : public TextUi {
+class WholeRangeUi : public UnattendedTextUi {
 public:
-    std::optional<RangeEntry> askRange(const QString &, qint64) override { return RangeEntry{}; }
     void message(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    void progressOpen(const ProgressSetup &) override {}
-    bool progressStep(qint64) override { return true; }
-    void progressClose() override {}
 };
 
 int fail(int code, const QString &text)

@@ -32,3 +32,14 @@ public:
     virtual bool progressStep(qint64 position) = 0;
     virtual void progressClose() = 0;
 };
+
+// Answers without anybody at the screen: the whole range, no progress window, messages dropped
+// (a caller that keeps them overrides message).
+class UnattendedTextUi : public TextUi {
+public:
+    std::optional<RangeEntry> askRange(const QString &, qint64) override { return RangeEntry{}; }
+    void message(const QString &) override {}
+    void progressOpen(const ProgressSetup &) override {}
+    bool progressStep(qint64) override { return true; }
+    void progressClose() override {}
+};

@@ -56,14 +56,6 @@ inline QByteArray withChartFrame(QByteArray block)
     return block;
 }
 
-class AcceptingTextUi : public TextUi {
-public:
-    std::optional<RangeEntry> askRange(const QString &, qint64) override { return RangeEntry{}; }
-    void message(const QString &) override {}
-    void progressOpen(const ProgressSetup &) override {}
-    bool progressStep(qint64) override { return true; }
-    void progressClose() override {}
-};
 
 } // namespace fuzz
 

@@ -6,10 +6,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString path = fuzz::writeScratch(QStringLiteral("in.cap"), fuzz::input(data, size));
-    const TextReadResult r = readCaptureFile(path);
+    UnattendedTextUi ui;
+    const TextReadResult r = readCaptureFile(path, ui);
     FUZZ_REQUIRE(r.grid);
     FUZZ_REQUIRE(r.grid->columnCount() == 6);
-    fuzz::AcceptingTextUi ui;
     const TextExportResult w = exportCaptureText(ui, fuzz::scratchFile(QStringLiteral("out.cap")), *r.grid);
     FUZZ_REQUIRE(w.status == TextExportResult::Written);
     return 0;

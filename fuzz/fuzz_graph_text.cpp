@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const char *name : {"C", "de_DE"}) {
         QLocale::setDefault(QLocale(QString::fromLatin1(name)));
         for (char separator : {'\t', ','}) {
-            fuzz::AcceptingTextUi ui;
+            UnattendedTextUi ui;
             const TextReadResult r = readTextTable(path, separator, ui);
             FUZZ_REQUIRE(r.grid);
             const TableGraph g = convertTableToGraph(*r.grid, ui);

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes = fuzz::input(data, size);
     const QString path = fuzz::writeScratch(QStringLiteral("in.txt"), bytes);
     for (char separator : {'\t', ','}) {
-        fuzz::AcceptingTextUi ui;
+        UnattendedTextUi ui;
         const TextReadResult r = readTextTable(path, separator, ui);
         FUZZ_REQUIRE(r.grid);
         FUZZ_REQUIRE(r.rows <= bytes.count('\n') + 1);
