@@ -65,6 +65,11 @@ constexpr WindowTextEntry kFrmMain[] = {
     {S::Hints, "btnRun", "Start Graphing Real Time Data", "Start Onlinemessung"},
     {S::Hints, "btnStop", "Stop Graphing Real Time Data", "Stop Onlinemessung"},
     {S::Hints, "SpeedButton8", "Help", "Hilfe"},
+    {S::Captions, "Monitor1", "Long-term Monitoring", "Langzeitmessung"},
+    {S::Hints, "btnMonitor", "Long-term Monitoring", "Langzeitmessung"},
+    // Asked at start-up when a real-time recording was neither saved nor discarded.
+    {S::OtherStrings, "RestoreRecording", "A real-time recording was not saved (%1 values from %2).\nRestore?",
+     "Eine Onlinemessung wurde nicht gespeichert (%1 Messwerte ab %2).\nWiederherstellen?"},
     // Shown after a start-up search that found no meter.
     {S::OtherStrings, "NoMeterFound",
      "No meter was found. Please check:\n"
@@ -99,6 +104,59 @@ constexpr WindowTextEntry kFrmSetupRealTime[] = {
     {S::Captions, "Label6", "HH:MM:SS", "HH:MM:SS"},
     {S::Captions, "btnOpenSingleSet", "Start", "Start"},
     {S::Captions, "Button1", "Cancel", "Abbrechen"},
+};
+
+// The long-term monitoring window.
+constexpr WindowTextEntry kFrmMonitor[] = {
+    {S::Captions, "TfrmMonitor", "Long-term Monitoring", "Langzeitmessung"},
+    {S::Captions, "btnStart", "Start...", "Start..."},
+    {S::Captions, "btnStop", "Stop", "Stop"},
+    {S::Hints, "btnPrevDay", "Previous day", "Vorheriger Tag"},
+    {S::Hints, "btnNextDay", "Next day", "Nächster Tag"},
+    {S::Captions, "lblLevelCaption", "Current level", "Aktueller Pegel"},
+    {S::Captions, "lblPeriodCaption", "Open period", "Laufende Periode"},
+    {S::Captions, "lblLeqCaption", "Leq", "Leq"},
+    {S::Captions, "lblLmaxCaption", "Lmax", "Lmax"},
+    {S::Captions, "lblL90Caption", "L90", "L90"},
+    {S::Captions, "lblCoverageCaption", "Coverage", "Abdeckung"},
+    {S::OtherStrings, "tabPeriods", "Periods", "Perioden"},
+    {S::OtherStrings, "tabEvents", "Events", "Ereignisse"},
+    {S::OtherStrings, "tabDays", "Days", "Tage"},
+    {S::MultiLines, "grdPeriods", "Start,End,Samples,Coverage %,Leq,Lmax,Lmin,L5,L10,L50,L90,L95",
+     "Beginn,Ende,Messwerte,Abdeckung %,Leq,Lmax,Lmin,L5,L10,L50,L90,L95"},
+    {S::MultiLines, "grdEvents", "Time,Event,Detail", "Zeit,Ereignis,Details"},
+    {S::MultiLines, "grdDays", "Date,Samples,Coverage %,Leq,Lday,Levening,Lnight,Lden,Lmax,L90",
+     "Datum,Messwerte,Abdeckung %,Leq,Lday,Levening,Lnight,Lden,Lmax,L90"},
+    {S::MultiLines, "EventNames", "Start,Stop,Connection lost,Connection back,Warning,Warning end,Alarm,Alarm end,Weighting",
+     "Start,Stop,Verbindung verloren,Verbindung wieder da,Warnung,Warnung Ende,Alarm,Alarm Ende,Bewertung"},
+    {S::OtherStrings, "StateIdle", "No monitoring running", "Keine Messung aktiv"},
+    {S::OtherStrings, "StateRunning", "Monitoring into %1", "Messung läuft in %1"},
+    {S::OtherStrings, "StateFollowing", "Folder %1", "Ordner %1"},
+    {S::OtherStrings, "WarningState", "WARNING: level at or above %1 dB", "WARNUNG: Pegel ab %1 dB"},
+    {S::OtherStrings, "AlarmState", "ALARM: level at or above %1 dB", "ALARM: Pegel ab %1 dB"},
+    {S::OtherStrings, "LostState", "No readings from the meter", "Keine Messwerte vom Messgerät"},
+    {S::OtherStrings, "NotifyAlarm", "Noise alarm", "Lärmalarm"},
+    {S::OtherStrings, "WriteFailed", "Monitoring stopped: %1", "Langzeitmessung angehalten: %1"},
+};
+
+// The start dialog of a monitoring run.
+constexpr WindowTextEntry kFrmMonitorStart[] = {
+    {S::Captions, "TfrmMonitorStart", "Long-term Monitoring", "Langzeitmessung"},
+    {S::Captions, "lblFolder", "Folder", "Ordner"},
+    {S::Captions, "lblInterval", "Sampling interval (s)", "Messintervall (s)"},
+    {S::Captions, "lblPeriod", "Period (s)", "Periode (s)"},
+    {S::Captions, "chkWarn", "Warning at (dB)", "Warnung ab (dB)"},
+    {S::Captions, "chkAlarm", "Alarm at (dB)", "Alarm ab (dB)"},
+    {S::Captions, "lblHold", "Hold time (s)", "Haltezeit (s)"},
+    {S::Captions, "lblBroker", "MQTT broker (optional)", "MQTT-Broker (optional)"},
+    {S::Captions, "btnStart", "Start", "Start"},
+    {S::Captions, "btnCancel", "Cancel", "Abbrechen"},
+    {S::OtherStrings, "ChooseFolder", "Choose the monitoring folder", "Ordner der Langzeitmessung wählen"},
+    {S::OtherStrings, "NoFolder", "Please choose a folder.", "Bitte wählen Sie einen Ordner."},
+    {S::OtherStrings, "IntervalAbovePeriod", "The sampling interval must not be longer than the period.",
+     "Das Messintervall darf nicht länger als die Periode sein."},
+    {S::OtherStrings, "WarnAboveAlarm", "The warning level must not be above the alarm level.",
+     "Die Warnschwelle darf nicht über der Alarmschwelle liegen."},
 };
 
 // Range and progress window. Every use sets its own caption; "Druckbereich" is the initial one.
@@ -302,6 +360,8 @@ constexpr WindowTable kTables[] = {
     {"TfrmOpenSave", kFrmOpenSave},
     {"TfrmDataCapture", kFrmDataCapture},
     {"TfrmInfo", kFrmInfo},
+    {"TfrmMonitor", kFrmMonitor},
+    {"TfrmMonitorStart", kFrmMonitorStart},
     {"Messages", kMessages},
 };
 

@@ -46,6 +46,8 @@ void MonitorCore::onDay(const FinishedDay &d)
     m_days.put(d.day, d.row);
     if (!m_error)
         record(m_days.commit());
+    if (!m_error && !m_replaying && dayFinished)
+        dayFinished(d);
 }
 
 void MonitorCore::writeEvent(const MonitorEvent &e)
@@ -117,6 +119,8 @@ MonitorError MonitorCore::addSample(const Sample &s)
     if (record(m_journal.append(s)))
         return m_error;
     m_stats.add(s);
+    if (sampleTaken)
+        sampleTaken(s);
     // A change of the meter's weighting or response mid-run.
     auto changed = [&](const char *before, const char *now) {
         if (std::string_view(before) != now)

@@ -45,6 +45,9 @@ public:
 
     std::function<void(const MonitorEvent &)> eventOccurred;
     std::function<void(const FinishedPeriod &)> periodFinished;
+    // Every sample written to the journal, and every day whose row days.csv now holds.
+    std::function<void(const Sample &)> sampleTaken;
+    std::function<void(const FinishedDay &)> dayFinished;
 
     int journalSyncs() const { return m_journal.syncCount(); }
 

@@ -3,6 +3,8 @@
 #include "app/SystemFormats.h"
 #include "realtime/SamplingStep.h"
 
+#include <utility>
+
 namespace {
 constexpr double SecondsPerDay = 86400.0;
 constexpr double Span100s = 100.0 / SecondsPerDay;
@@ -15,11 +17,27 @@ void RealTimeRecorder::windowClosed()
     m_state.RealTimeRunning = false;
     m_sampleCount = 0;
     m_target = nullptr;
+    if (m_journal)
+        m_journal->discard();
 }
 
-void RealTimeRecorder::begin(int n, float rate, TDateTime t)
+void RealTimeRecorder::samplesCleared()
 {
-    m_state.SamplingInterval = rate;
+    if (m_state.RealTimeRunning)
+        return;
+    m_sampleCount = 0;
+    if (m_journal)
+        m_journal->discard();
+}
+
+void RealTimeRecorder::saved()
+{
+    if (!m_state.RealTimeRunning && m_journal)
+        m_journal->discard();
+}
+
+void RealTimeRecorder::prepare(int n, TDateTime t)
+{
     if (m_target) {
         m_target->setPoints(n);
         m_target->resetData();
@@ -34,6 +52,33 @@ void RealTimeRecorder::begin(int n, float rate, TDateTime t)
         m_target->setManualMaxX(t + Span100s);
         m_target->setClearEnabled(false);
     }
+}
+
+void RealTimeRecorder::restore(const std::vector<TDateTime> &x, const std::vector<float> &y, float rate, TDateTime now)
+{
+    if (!m_target || x.empty() || x.size() != y.size() || m_state.RealTimeRunning)
+        return;
+    m_state.SamplingInterval = rate;
+    prepare(int(x.size()), x.front());
+    // The chart is drawn once, at the end, not per sample.
+    m_state.RealTimeRunning = true;
+    for (size_t i = 0; i < x.size(); ++i)
+        take(y[i], x[i]);
+    m_state.RealTimeRunning = false;
+    m_lastSampleTime = now;
+    // No recording ran: Run and Stop stay as the link has set them.
+    auto changed = std::exchange(runningChanged, nullptr);
+    stop(x.back());
+    runningChanged = std::move(changed);
+    m_state.RealTimeUnsaved = true;
+}
+
+void RealTimeRecorder::begin(int n, float rate, TDateTime t)
+{
+    m_state.SamplingInterval = rate;
+    prepare(n, t);
+    if (m_journal)
+        m_journal->begin(rate, n);
     m_state.RealTimeRunning = true;
     if (runningChanged)
         runningChanged(true);
@@ -46,8 +91,18 @@ void RealTimeRecorder::sample(float v, TDateTime t)
     if (!samplingDue(t - m_lastSampleTime, double(m_state.SamplingInterval) / SecondsPerDay))
         return;
     m_lastSampleTime = t;
-    m_state.RealTimeUnsaved = true;
+    if (m_journal)
+        m_journal->add(t, v);
+    take(v, t);
+    if (!m_target->fastestRateShown() || m_sampleCount % 2 == 0)
+        m_target->redraw();
+    if (m_sampleCount >= m_target->points())
+        stop(now ? now() : t);
+}
 
+void RealTimeRecorder::take(float v, TDateTime t)
+{
+    m_state.RealTimeUnsaved = true;
     if (v > m_max) {
         m_max = v;
         m_maxTime = t;
@@ -65,11 +120,6 @@ void RealTimeRecorder::sample(float v, TDateTime t)
     m_target->setDataNo(m_sampleCount);
     if (m_target->manualMaxX() < t)
         m_target->setManualMaxX(t + Span30s);
-
-    if (!m_target->fastestRateShown() || m_sampleCount % 2 == 0)
-        m_target->redraw();
-    if (m_sampleCount >= m_target->points())
-        stop(now ? now() : t);
 }
 
 void RealTimeRecorder::stop(TDateTime t)

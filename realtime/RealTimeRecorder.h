@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 // What the recording needs of the real-time graph window and its chart.
 class RealTimeTarget {
@@ -38,12 +39,25 @@ public:
     virtual void setSlider(const SliderSpan &span) = 0;
 };
 
+// Where the samples of a recording are kept as they are taken, so that a crash cannot lose them.
+class RealTimeJournal {
+public:
+    virtual ~RealTimeJournal() = default;
+    // A new recording of count values at rate seconds; what was kept before goes.
+    virtual void begin(float rate, int count) = 0;
+    virtual void add(TDateTime t, float level) = 0;
+    // The recording was saved or thrown away: nothing is kept any more.
+    virtual void discard() = 0;
+};
+
 class RealTimeRecorder {
 public:
     explicit RealTimeRecorder(SharedState &state) : m_state(state) {}
 
     // The real-time graph window, or none while it is closed.
     void setTarget(RealTimeTarget *target) { m_target = target; }
+    // The journal the samples go to as they are taken, or none.
+    void setJournal(RealTimeJournal *journal) { m_journal = journal; }
     RealTimeTarget *target() const { return m_target; }
 
     // Enabling of Run and Stop: called with true when a recording starts, false when it ends.
@@ -63,11 +77,12 @@ public:
     void stop(TDateTime now);
 
     // The window's chart was cleared for a new recording: no sample is kept any more.
-    void samplesCleared()
-    {
-        if (!m_state.RealTimeRunning)
-            m_sampleCount = 0;
-    }
+    void samplesCleared();
+    // The recording on screen was saved to a file: once it has ended its journal goes.
+    void saved();
+    // A recording brought back from its journal (x and y of equal length, at least one sample):
+    // into the chart with its statistics, ended and unsaved, as if it had just been stopped.
+    void restore(const std::vector<TDateTime> &x, const std::vector<float> &y, float rate, TDateTime now);
 
     bool running() const { return m_state.RealTimeRunning; }
     int sampleCount() const { return m_sampleCount; }
@@ -80,8 +95,12 @@ public:
     std::function<TDateTime()> now;
 
 private:
+    void take(float v, TDateTime t);
+    void prepare(int n, TDateTime t);
+
     SharedState &m_state;
     RealTimeTarget *m_target = nullptr;
+    RealTimeJournal *m_journal = nullptr;
     int m_sampleCount = 0;
     TDateTime m_lastSampleTime = 0;
     float m_max = -9999;

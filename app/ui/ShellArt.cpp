@@ -188,6 +188,18 @@ void drawStop(QPainter &p)
     p.drawRoundedRect(QRectF(21, 21, 22, 22), 2, 2);
 }
 
+// A level trace over a day, for long-term monitoring.
+void drawMonitor(QPainter &p)
+{
+    drawRoundBadge(p, QColor(150, 215, 150), QColor(30, 120, 60));
+    p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    const QPointF trace[] = {{14, 38}, {20, 34}, {25, 40}, {30, 24}, {35, 30}, {40, 20}, {45, 33}, {50, 28}};
+    p.drawPolyline(trace, int(std::size(trace)));
+    p.setPen(QPen(QColor(255, 230, 120), 2.5, Qt::DashLine));
+    p.drawLine(QPointF(13, 22), QPointF(51, 22));
+}
+
 void drawHelp(QPainter &p)
 {
     drawRoundBadge(p, QColor(110, 170, 245), QColor(25, 80, 175));
@@ -216,6 +228,7 @@ QPixmap glyphPixmap(Glyph glyph, int size)
     case Glyph::Run: drawRun(p); break;
     case Glyph::Stop: drawStop(p); break;
     case Glyph::Help: drawHelp(p); break;
+    case Glyph::Monitor: drawMonitor(p); break;
     }
     return pm;
 }

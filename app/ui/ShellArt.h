@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-enum class Glyph { Open, Save, Print, DataLogger, OutputToGraph, Run, Stop, Help };
+enum class Glyph { Open, Save, Print, DataLogger, OutputToGraph, Run, Stop, Help, Monitor };
 
 // A tool-button glyph; the disabled look is derived by the style.
 QIcon toolGlyph(Glyph glyph);

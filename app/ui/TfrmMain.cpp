@@ -14,6 +14,7 @@
 #include "chart/ui/PESGraph.h"
 #include "graph/ui/PrepareChart.h"
 #include "graph/ui/TfrmGraph.h"
+#include "monitor/ui/MainWindowMonitoring.h"
 #include "realtime/RealTimeSetup.h"
 #include "realtime/ui/TfrmSetupRealTime.h"
 
@@ -142,6 +143,7 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     }
 
     FormCreate();
+    new MainWindowMonitoring(*this); // long-term monitoring and the real-time journal; a child of this window
 }
 
 TfrmMain::~TfrmMain()
@@ -426,6 +428,7 @@ void TfrmMain::FormShow()
             frame->setGeometry(panelFrame->width(), 0, frame->width(), panelFrame->height());
         graph->setFocus();
     }
+    findChild<MainWindowMonitoring *>()->offerRecovery();
     FormResize();
     // Without a meter the user learns what to check, in front of the complete window.
     if (!m_state.Connected)
