@@ -359,12 +359,13 @@ void TfrmMonitor::showChanges(int mask)
         fillEvents();
         // A followed folder's alarms come from its events file.
         if (m_following && m_view->showingLatest()) {
-            const bool fresh = m_eventsDay != m_view->shownDay();
-            if (fresh) {
+            // What was there when the folder was opened sets the state without announcing it.
+            const bool first = m_eventsDay < 0;
+            if (m_eventsDay != m_view->shownDay()) {
                 m_eventsDay = m_view->shownDay();
                 m_eventsSeen = 0;
             }
-            eventsFromRows(m_eventsSeen, !fresh);
+            eventsFromRows(m_eventsSeen, !first);
             m_eventsSeen = m_view->events().size();
         }
     }
