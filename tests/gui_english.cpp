@@ -19,6 +19,7 @@
 #include "support/ImageBuilder.h"
 #include "support/QuietMain.h"
 #include "logger/ui/TfrmInfo.h"
+#include "monitor/ui/TfrmMonitor.h"
 #include "tables/ui/TfrmDataCapture.h"
 
 #include <QAction>
@@ -151,6 +152,10 @@ private slots:
         openSave.prepareForOpen(false);
         TfrmDataCapture capture;
         TfrmInfo info;
+        SystemMonitorTime monitorTime;
+        TfrmMonitor monitor(nullptr, monitorTime);
+        monitor.setAttribute(Qt::WA_DeleteOnClose, false);
+        TfrmMonitorStart monitorStart;
         const QList<std::pair<QString, QWidget *>> windows = {
             {"TfrmMain", &main},
             {"TfrmPanel", main.panel()},
@@ -166,6 +171,8 @@ private slots:
             {"TfrmOpenSave", &openSave},
             {"TfrmDataCapture", &capture},
             {"TfrmInfo", &info},
+            {"TfrmMonitor", &monitor},
+            {"TfrmMonitorStart", &monitorStart},
         };
         const QSet<QString> german = germanOnlyTexts();
         QVERIFY(german.contains("Messdatenreihe") && german.contains("Vermerk löschen"));

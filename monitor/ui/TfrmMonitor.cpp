@@ -59,17 +59,24 @@ QTableWidget *grid(QWidget *parent, const char *name)
     t->setHorizontalHeaderLabels(headings);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->verticalHeader()->setVisible(false);
-    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return t;
 }
 
-void setRow(QTableWidget *t, int row, const QStringList &cells)
+// Fills the rows at once and fits the columns afterwards, not per cell.
+void fillTable(QTableWidget *t, const QList<QStringList> &rows)
 {
-    for (int c = 0; c < cells.size() && c < t->columnCount(); ++c) {
-        auto *item = new QTableWidgetItem(cells[c]);
-        item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
-        t->setItem(row, c, item);
+    t->setUpdatesEnabled(false);
+    t->clearContents();
+    t->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows[r].size() && c < t->columnCount(); ++c) {
+            auto *item = new QTableWidgetItem(rows[r][c]);
+            item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+            t->setItem(r, c, item);
+        }
     }
+    t->resizeColumnsToContents();
+    t->setUpdatesEnabled(true);
 }
 
 QLabel *namedLabel(QWidget *parent, const char *name, const QString &initial = {})
@@ -477,14 +484,14 @@ void TfrmMonitor::showDayControls()
 void TfrmMonitor::fillPeriods()
 {
     const CsvRows &rows = m_view->periods();
-    grdPeriods->setRowCount(int(rows.size()));
-    int r = 0;
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it, ++r) {
+    QList<QStringList> shown;
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
         QStringList cells{clockText(it->at(0)).left(5), clockText(it->at(1)).left(5), it->at(2)};
         for (int i = 3; i < it->size(); ++i)
             cells << localNumber(it->at(i));
-        setRow(grdPeriods, r, cells);
+        shown << cells;
     }
+    fillTable(grdPeriods, shown);
 }
 
 void TfrmMonitor::fillEvents()
@@ -492,27 +499,27 @@ void TfrmMonitor::fillEvents()
     const CsvRows &rows = m_view->events();
     const QStringList english = QString::fromLatin1("start,stop,lost,resumed,warning,warning-end,alarm,alarm-end,weighting").split(',');
     const QStringList shown = text("EventNames").split(QLatin1Char(','));
-    grdEvents->setRowCount(int(rows.size()));
-    int r = 0;
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it, ++r) {
+    QList<QStringList> cells;
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
         const qsizetype k = english.indexOf(QString::fromLatin1(it->at(1)));
-        setRow(grdEvents, r, {clockText(it->at(0)), k >= 0 ? shown.value(k) : QString::fromLatin1(it->at(1)),
-                              localDetail(it->at(2))});
+        cells << QStringList{clockText(it->at(0)), k >= 0 ? shown.value(k) : QString::fromLatin1(it->at(1)),
+                             localDetail(it->at(2))};
     }
+    fillTable(grdEvents, cells);
 }
 
 void TfrmMonitor::fillDays()
 {
     const CsvRows &rows = m_view->dayRows();
-    grdDays->setRowCount(int(rows.size()));
-    int r = 0;
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it, ++r) {
+    QList<QStringList> shown;
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
         const QDate d = QDate::fromString(QString::fromLatin1(it->at(0)), Qt::ISODate);
         QStringList cells{QLocale().toString(d, QLocale::ShortFormat), it->at(1)};
         for (int i = 2; i < it->size(); ++i)
             cells << localNumber(it->at(i));
-        setRow(grdDays, r, cells);
+        shown << cells;
     }
+    fillTable(grdDays, shown);
 }
 
 void TfrmMonitor::closeEvent(QCloseEvent *e)
