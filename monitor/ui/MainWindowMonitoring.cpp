@@ -104,7 +104,7 @@ TfrmMonitor *MainWindowMonitoring::newWindow(LiveFeed *feed)
 {
     auto *w = new TfrmMonitor(feed, m_time);
     QMdiSubWindow *sub = m_main.workspace()->addSubWindow(w);
-    sub->resize(w->size());
+    sub->setGeometry(QRect(QPoint(0, 0), w->size())); // at the workspace's corner, whole
     w->show();
     m_main.workspace()->setActiveSubWindow(sub);
     return w;

@@ -71,7 +71,9 @@ void fillTable(QTableWidget *t, const QList<QStringList> &rows)
     for (int r = 0; r < rows.size(); ++r) {
         for (int c = 0; c < rows[r].size() && c < t->columnCount(); ++c) {
             auto *item = new QTableWidgetItem(rows[r][c]);
-            item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+            bool number = false;
+            QLocale().toDouble(rows[r][c], &number);
+            item->setTextAlignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
             t->setItem(r, c, item);
         }
     }
@@ -412,7 +414,8 @@ void TfrmMonitor::applyEvent(const QByteArray &name, const QByteArray &detail, b
         if (announce) {
             // The window comes to the front, and the desktop is told.
             if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-                sub->showNormal();
+                if (sub->isMinimized())
+                    sub->showNormal();
                 if (sub->mdiArea())
                     sub->mdiArea()->setActiveSubWindow(sub);
             }
