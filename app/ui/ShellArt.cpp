@@ -1,4 +1,5 @@
 #include "app/ui/ShellArt.h"
+#include "app/Catalogue.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -293,6 +294,7 @@ QPixmap toolBarPicture(const QSize &size, qreal devicePixelRatio)
     p.setFont(sub);
     p.setPen(QColor(160, 200, 240));
     p.drawText(QRectF(46, 31, r.width() - 48, 14), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Schallpegelmessgerät"));
+               activeLanguage() == Language::German ? QStringLiteral("Schallpegelmessgerät")
+                                                    : QStringLiteral("Sound level meter"));
     return pm;
 }

@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(TfrmAbout::versionString());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Begleitprogramm zum Schallpegelmessgerät kavor 352-4"));
+    parser.setApplicationDescription(QStringLiteral("Companion program of the kavor 352-4 sound level meter"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
