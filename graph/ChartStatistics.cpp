@@ -1,9 +1,11 @@
 #include "graph/ChartStatistics.h"
 
 #include "app/SystemFormats.h"
+#include "chart/ChartData.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 // A point whose level was never written (NaN in the chart's array) reads 0, as the chart reports it.
@@ -116,4 +118,19 @@ QString cursorLineLabel(TDateTime x, float y)
 QString pointerReadout(double level, TDateTime x)
 {
     return levelText(level) + QStringLiteral("dB@") + timeText(x);
+}
+
+std::vector<float> chartReadings(const ChartData &data, float nullValue)
+{
+    const int n = data.Subsets() > 0 ? data.Points() : 0;
+    std::vector<float> levels(size_t(std::max(0, n)));
+    if (n <= 0)
+        return levels;
+    const double *x = data.xArray(0);
+    const float *y = data.yArray(0);
+    for (int i = 0; i < n; ++i) {
+        const bool reading = x[i] != 0 && std::isfinite(y[i]) && y[i] != nullValue;
+        levels[size_t(i)] = reading ? y[i] : std::numeric_limits<float>::quiet_NaN();
+    }
+    return levels;
 }

@@ -3,8 +3,11 @@
 // rate, and the statistics over all points.
 #include "app/TDateTime.h"
 
+class ChartData;
+
 #include <QStringList>
 #include <cstddef>
+#include <vector>
 
 // The nine rates of the sampling-rate list, in seconds.
 constexpr double SamplingRates[9] = {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 30.0};
@@ -58,3 +61,7 @@ int nearestPoint(const double *x, int first, int last, double value);
 QString cursorLineLabel(TDateTime x, float y);
 // The read-out under the pointer: level, "dB", "@", time of day.
 QString pointerReadout(double level, TDateTime x);
+
+// Subset 0's levels with every point that is no reading (not yet recorded, the null value, not
+// written) as NaN, which the acoustic figures leave out; empty without subsets.
+std::vector<float> chartReadings(const ChartData &data, float nullValue);

@@ -6,26 +6,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray frame(quint8 a, quint8 b, quint16 cur, quint16 max = 0, quint16 min = 0, quint8 no = 0)
-{
-    QByteArray f = liveFrame(a, b, cur);
-    f[3] = char(no);
-    f[7] = char(max >> 8);
-    f[8] = char(max & 0xFF);
-    f[9] = char(min >> 8);
-    f[10] = char(min & 0xFF);
-    f[17] = char(LiveFrame::checksum(f.constData()));
-    return f;
-}
-QByteArray withClock(QByteArray f, quint8 h, quint8 m, quint8 s)
-{
-    f[11] = char(h);
-    f[12] = char(m);
-    f[13] = char(s);
-    f[17] = char(LiveFrame::checksum(f.constData()));
-    return f;
-}
-
 struct Rig {
     SharedState state;
     ManualTimer blink{500};
@@ -58,7 +38,7 @@ private slots:
 void TestDecoder::weightingAndTimeWeighting()
 {
     Rig r;
-    r.decoder.Decode(frame(0x18, 0x23, 1000), 1.0);
+    r.decoder.Decode(readingFrame(0x18, 0x23, 1000), 1.0);
     QCOMPARE(r.decoder.lastReading().level, 100.0f);
     QCOMPARE(r.panel.shownDigits(), (QList<int>{1, 0, 0, 0}));
     QCOMPARE(r.panel.weighting, QString("dBA"));
@@ -68,10 +48,10 @@ void TestDecoder::weightingAndTimeWeighting()
     QVERIFY(!r.panel.maxShown && !r.panel.minShown);
     QCOMPARE(r.panel.recText, QString());
     QVERIFY(!r.panel.autoOff);
-    r.decoder.Decode(frame(0x00, 0x23, 1000), 1.0);
+    r.decoder.Decode(readingFrame(0x00, 0x23, 1000), 1.0);
     QCOMPARE(r.panel.weighting, QString("dBC"));
     QCOMPARE(r.panel.fastText, QString("SLOW"));
-    r.decoder.Decode(frame(0xC0, 0x03, 1000), 1.0);
+    r.decoder.Decode(readingFrame(0xC0, 0x03, 1000), 1.0);
     QVERIFY(r.panel.under && r.panel.over);
     QVERIFY(!r.panel.clockVisible);
 }
@@ -81,17 +61,17 @@ void TestDecoder::maxMinSelectorsAndBlink()
     Rig r;
     // MAX/MIN mode showing the maximum: digits show 60.0, the recording still gets 45.0.
     r.state.RealTimeRunning = true;
-    r.decoder.Decode(frame(0x1C, 0x04, 450, 600, 300), 2.0);
+    r.decoder.Decode(readingFrame(0x1C, 0x04, 450, 600, 300), 2.0);
     QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 6, 0, 0}));
     QVERIFY(r.panel.maxShown && !r.panel.minShown);
     QCOMPARE(r.handedOn.last().first, 45.0f);
 
-    r.decoder.Decode(frame(0x1C, 0x08, 450, 600, 300), 2.0);
+    r.decoder.Decode(readingFrame(0x1C, 0x08, 450, 600, 300), 2.0);
     QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 3, 0, 0}));
     QVERIFY(!r.panel.maxShown && r.panel.minShown);
 
     // Both selected: the labels blink together.
-    r.decoder.Decode(frame(0x1C, 0x0C, 450, 600, 300), 2.0);
+    r.decoder.Decode(readingFrame(0x1C, 0x0C, 450, 600, 300), 2.0);
     QVERIFY(r.blink.isEnabled());
     QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 4, 5, 0}));
     r.decoder.MaxMinTimerTimer();
@@ -102,12 +82,12 @@ void TestDecoder::maxMinSelectorsAndBlink()
     QCOMPARE(r.panel.minShown, !first);
 
     // Selector MAX stops the blink and leaves MAX shown.
-    r.decoder.Decode(frame(0x1C, 0x04, 450, 600, 300), 2.0);
+    r.decoder.Decode(readingFrame(0x1C, 0x04, 450, 600, 300), 2.0);
     QVERIFY(!r.blink.isEnabled());
     QVERIFY(r.panel.maxShown && !r.panel.minShown);
 
     // Leaving MAX/MIN mode hides both.
-    r.decoder.Decode(frame(0x18, 0x04, 450, 600, 300), 2.0);
+    r.decoder.Decode(readingFrame(0x18, 0x04, 450, 600, 300), 2.0);
     QVERIFY(!r.panel.maxShown && !r.panel.minShown);
 
     // A blink tick while the panel is closed changes only the blink state.
@@ -121,28 +101,28 @@ void TestDecoder::maxMinSelectorsAndBlink()
 void TestDecoder::recallDisplayUsesBcdAndSignedNumber()
 {
     Rig r;
-    r.decoder.Decode(frame(0x00, 0x43, 0x0453, 0, 0, 0x07), 1.0);
+    r.decoder.Decode(readingFrame(0x00, 0x43, 0x0453, 0, 0, 0x07), 1.0);
     QCOMPARE(r.decoder.lastReading().level, 45.3f);
     QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 4, 5, 3}));
     QVERIFY(r.panel.recall);
     QCOMPARE(r.panel.readNo, QString("7"));
     QVERIFY(!r.panel.clockVisible);
-    r.decoder.Decode(frame(0x00, 0x43, 0x0453, 0, 0, 0xFF), 1.0);
+    r.decoder.Decode(readingFrame(0x00, 0x43, 0x0453, 0, 0, 0xFF), 1.0);
     QCOMPARE(r.panel.readNo, QString("-1"));
     // Recall with MAX/MIN mode on reads the level as binary.
-    r.decoder.Decode(frame(0x04, 0x40, 0x0453, 0, 0, 1), 1.0);
+    r.decoder.Decode(readingFrame(0x04, 0x40, 0x0453, 0, 0, 1), 1.0);
     QCOMPARE(r.decoder.lastReading().level, float(0x0453) * 0.1f);
-    r.decoder.Decode(frame(0x00, 0x03, 500), 1.0);
+    r.decoder.Decode(readingFrame(0x00, 0x03, 500), 1.0);
     QVERIFY(!r.panel.recall);
 }
 
 void TestDecoder::recOverFull()
 {
     Rig r;
-    r.decoder.Decode(frame(0x01, 0x10, 500), 1.0);
+    r.decoder.Decode(readingFrame(0x01, 0x10, 500), 1.0);
     QCOMPARE(r.panel.recText, QString("REC"));
     QVERIFY(r.state.MeterRecording);
-    r.decoder.Decode(frame(0x00, 0x10, 500), 1.0);
+    r.decoder.Decode(readingFrame(0x00, 0x10, 500), 1.0);
     QCOMPARE(r.panel.recText, QString("FULL"));
     QVERIFY(!r.state.MeterRecording);
 }
@@ -154,7 +134,7 @@ void TestDecoder::levelBar()
     QCOMPARE(levelBarWidth(140.0f), 101);
     QCOMPARE(levelBarWidth(80.0f), 51);
     Rig r;
-    r.decoder.Decode(frame(0x18, 0x23, 1400), 1.0);
+    r.decoder.Decode(readingFrame(0x18, 0x23, 1400), 1.0);
     QCOMPARE(r.panel.barWidth, 101);
 }
 
@@ -165,11 +145,11 @@ void TestDecoder::clockText()
     QCOMPARE(meterTimeText(0x25, 0x00, 0x00, ":"), QString("25:00:00"));
     QCOMPARE(meterTimeText(0x1A, 0x00, 0x00, ":"), QString("1A:00:00"));
     Rig r;
-    r.decoder.Decode(withClock(frame(0x18, 0x23, 500), 0x12, 0x34, 0x56), 1.0);
+    r.decoder.Decode(withClock(readingFrame(0x18, 0x23, 500), 0x12, 0x34, 0x56), 1.0);
     QCOMPARE(r.panel.timeText, QString("12:34:56"));
     QCOMPARE(r.panel.dateText, QString("26-12-09"));
     // Same seconds byte: the clock text is not touched again.
-    r.decoder.Decode(withClock(frame(0x18, 0x23, 500), 0x12, 0x34, 0x56), 1.0);
+    r.decoder.Decode(withClock(readingFrame(0x18, 0x23, 500), 0x12, 0x34, 0x56), 1.0);
     QCOMPARE(r.panel.calls["time"], 1);
 }
 
@@ -192,15 +172,15 @@ void TestDecoder::thousandsDigit()
 void TestDecoder::cachesTouchOnlyChangedElements()
 {
     Rig r;
-    r.decoder.Decode(frame(0x18, 0x23, 553), 1.0);
+    r.decoder.Decode(readingFrame(0x18, 0x23, 553), 1.0);
     QCOMPARE(r.panel.calls["digit"], 4);
     QCOMPARE(r.panel.calls["indicators"], 1);
     QCOMPARE(r.panel.calls["battery"], 1);
     QVERIFY(!r.state.PanelRefresh);
-    r.decoder.Decode(frame(0x18, 0x23, 558), 1.0); // only the last digit changes
+    r.decoder.Decode(readingFrame(0x18, 0x23, 558), 1.0); // only the last digit changes
     QCOMPARE(r.panel.calls["digit"], 5);
     QCOMPARE(r.panel.calls["indicators"], 1);
-    r.decoder.Decode(frame(0x18, 0x22, 558), 1.0); // battery 2: indicators and battery again
+    r.decoder.Decode(readingFrame(0x18, 0x22, 558), 1.0); // battery 2: indicators and battery again
     QCOMPARE(r.panel.calls["indicators"], 2);
     QCOMPARE(r.panel.calls["battery"], 2);
     QCOMPARE(r.panel.battery, 2);
@@ -209,7 +189,7 @@ void TestDecoder::cachesTouchOnlyChangedElements()
     RecordingPanel fresh;
     r.decoder.setPanel(&fresh);
     r.state.PanelRefresh = true;
-    r.decoder.Decode(frame(0x18, 0x22, 558), 1.0);
+    r.decoder.Decode(readingFrame(0x18, 0x22, 558), 1.0);
     QCOMPARE(fresh.shownDigits(), (QList<int>{10, 5, 5, 8}));
     QCOMPARE(fresh.battery, 2);
     QCOMPARE(fresh.calls["indicators"], 1);
@@ -219,10 +199,10 @@ void TestDecoder::levelHandedOnWhilePanelClosed()
 {
     Rig r;
     r.decoder.setPanel(nullptr);
-    r.decoder.Decode(frame(0x18, 0x23, 553), 3.5);
+    r.decoder.Decode(readingFrame(0x18, 0x23, 553), 3.5);
     QVERIFY(r.handedOn.isEmpty()); // no recording runs
     r.state.RealTimeRunning = true;
-    r.decoder.Decode(frame(0x01, 0x23, 612), 3.5);
+    r.decoder.Decode(readingFrame(0x01, 0x23, 612), 3.5);
     QCOMPARE(r.handedOn.size(), 1);
     QCOMPARE(r.handedOn[0].first, 61.2f);
     QCOMPARE(r.handedOn[0].second, 3.5);
@@ -233,15 +213,15 @@ void TestDecoder::levelHandedOnWhilePanelClosed()
 void TestDecoder::valuesTheMeterNeverSends()
 {
     Rig r;
-    r.decoder.Decode(frame(0x18, 0x23, 553), 1.0);
-    r.decoder.Decode(frame(0x18, 0x23, 2500), 1.0); // above 199.9 dB: not shown as 50.0
+    r.decoder.Decode(readingFrame(0x18, 0x23, 553), 1.0);
+    r.decoder.Decode(readingFrame(0x18, 0x23, 2500), 1.0); // above 199.9 dB: not shown as 50.0
     QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 5, 5, 3}));
     // A count of 65535 and non-BCD clock bytes: the digits stay, nothing breaks.
-    r.decoder.Decode(withClock(frame(0xFF, 0xFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFF), 0xFF, 0xFF, 0xFF), 1.0);
+    r.decoder.Decode(withClock(readingFrame(0xFF, 0xFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFF), 0xFF, 0xFF, 0xFF), 1.0);
     QCOMPARE(r.panel.shownDigits(), (QList<int>{10, 5, 5, 3}));
     QCOMPARE(r.panel.timeText, QString("FF:FF:FF"));
     // The next valid frame repairs the display.
-    r.decoder.Decode(frame(0x18, 0x23, 1200), 1.0);
+    r.decoder.Decode(readingFrame(0x18, 0x23, 1200), 1.0);
     QCOMPARE(r.panel.shownDigits(), (QList<int>{1, 2, 0, 0}));
     QCOMPARE(r.panel.weighting, QString("dBA"));
     QVERIFY(!r.panel.under && !r.panel.over);

@@ -4,6 +4,7 @@
 #include "data/WorkingCopy.h"
 #include "logger/MemoryDownload.h"
 #include "sim/SimPort.h"
+#include "support/Frames.h"
 #include "support/ScriptPort.h"
 
 #include <QTemporaryDir>
@@ -36,11 +37,6 @@ struct ScriptedUi : LoggerUi {
     void dataSetsLoaded() override { ++loaded; }
     void setDownloadUnsaved() override { ++unsaved; }
 };
-
-QByteArray frame(char c, quint8 b2, quint8 a, quint8 v = 0)
-{
-    return QByteArray("\x02", 1) + c + char(b2) + QByteArray(2, '\0') + char(a) + char(v) + QByteArray("\x03", 1);
-}
 
 struct Rig {
     QTemporaryDir dir;
@@ -121,11 +117,11 @@ void TestLoggerDownload::fullDownloadParsesAndRestoresLink()
     QVERIFY(r.port.rxHandler());
     const QList<QByteArray> f = r.frames();
     QCOMPARE(f[0], QByteArray("\x02l\0\0\0\0\0\x03", 8));
-    QCOMPARE(f[1], frame('r', 0x45, 0x0B));
-    QCOMPARE(f[2], frame('r', 0x45, 0x0C));
-    QCOMPARE(f[3], frame('r', 0x45, 0x0D));
-    QCOMPARE(f[4], frame('P', 0x45, 0x0D));
-    QCOMPARE(f.last(), frame('Q', 0x45, 0x0D));
+    QCOMPARE(f[1], loggerFrame('r', 0x0B));
+    QCOMPARE(f[2], loggerFrame('r', 0x0C));
+    QCOMPARE(f[3], loggerFrame('r', 0x0D));
+    QCOMPARE(f[4], loggerFrame('P', 0x0D));
+    QCOMPARE(f.last(), loggerFrame('Q', 0x0D));
     const int L = r.meter.loggerMemory().endPointer();
     QFile wc(workingCopyPath(r.dl.workingCopyFolder()));
     QVERIFY(wc.open(QIODevice::ReadOnly));
@@ -232,7 +228,7 @@ void TestLoggerDownload::startWithoutEchoIsCode5()
     QCOMPARE(dl.TransferMemory(), 5);
     int p = 0;
     for (const auto &w : port.writes())
-        p += w.bytes == frame('P', 0x45, 0x0D);
+        p += w.bytes == loggerFrame('P', 0x0D);
     QCOMPARE(p, 3);
     QCOMPARE(ui.progressOpened, 0);
 }
@@ -244,9 +240,9 @@ void TestLoggerDownload::repairWritesFaultIntoHeader()
     r.store.FaultSet = 300;
     r.store.FaultOffset = 0x2345 - 1; // the damaged set starts at 0x2345; the header ends before it
     r.dl.RepairMemoryHeader();
-    QCOMPARE(r.frames(), (QList<QByteArray>{frame('w', 0x45, 0x09, 0x01), frame('w', 0x45, 0x0A, 0x2C),
-                                            frame('w', 0x45, 0x0B, 0x00), frame('w', 0x45, 0x0C, 0x23),
-                                            frame('w', 0x45, 0x0D, 0x44)}));
+    QCOMPARE(r.frames(), (QList<QByteArray>{loggerFrame('w', 0x09, 0x01), loggerFrame('w', 0x0A, 0x2C),
+                                            loggerFrame('w', 0x0B, 0x00), loggerFrame('w', 0x0C, 0x23),
+                                            loggerFrame('w', 0x0D, 0x44)}));
     const LoggerMemory &m = r.meter.loggerMemory();
     QCOMPARE(m.setCountField(), 300);
     QCOMPARE(m.endPointer(), 0x2344);

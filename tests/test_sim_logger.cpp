@@ -5,6 +5,7 @@
 #include "panel/ReadingDecoder.h"
 #include "sim/LoggerFaultCommands.h"
 #include "sim/SimulatedMeter.h"
+#include "support/Frames.h"
 
 #include <QSet>
 #include <QtTest>
@@ -25,12 +26,6 @@ struct Wire {
         return meter.takeOutput(t);
     }
 };
-
-QByteArray loggerFrame(char c, quint8 address = 0x0D)
-{
-    return QByteArray("\x02", 1) + c + 'E' + QByteArray(2, '\0') + char(address) + QByteArray(1, '\0')
-           + QByteArray("\x03", 1);
-}
 
 quint8 sumOf(const QByteArray &block)
 {

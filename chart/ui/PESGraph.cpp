@@ -1,7 +1,6 @@
 #include "chart/ui/PESGraph.h"
 
-#include "chart/LineGaps.h"
-#include "chart/ui/DateAxisTicker.h"
+#include "chart/ui/PlotLook.h"
 
 #include <QMouseEvent>
 #include <QPrintDialog>
@@ -12,57 +11,7 @@
 #include <cmath>
 #include <qcustomplot.h>
 
-namespace {
-
-// TDateTime day 25569 is 1970-01-01. The plot's date axis counts seconds since then in UTC, so the
-// local wall-clock time of a TDateTime is shown unshifted when the ticker works in UTC.
-constexpr double kUnixEpochDays = 25569.0;
-constexpr double kSecondsPerDay = 86400.0;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr int kHotSpotPixels = 5;
-
-QColor toQColor(PEColor c)
-{
-    return QColor(PEred(c), PEgreen(c), PEblue(c), PEalpha(c));
-}
-
-QPen subsetPen(PEColor color, int lineType)
-{
-    QPen pen(toQColor(color));
-    switch (lineType) {
-    case PELT_DASH: pen.setStyle(Qt::DashLine); break;
-    case PELT_DOT: pen.setStyle(Qt::DotLine); break;
-    case PELT_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
-    case PELT_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
-    case PELT_MEDIUMSOLID: pen.setWidth(2); break;
-    case PELT_THICKSOLID: pen.setWidth(3); break;
-    default: break;
-    }
-    return pen;
-}
-
-QFont toFont(const FontSpec &spec, const QFont &base, double percent = 100)
-{
-    QFont f = base;
-    if (!spec.family.isEmpty())
-        f.setFamily(spec.family);
-    if (spec.pointSize > 0)
-        f.setPointSizeF(std::max(1.0, spec.pointSize * percent / 100.0));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    return f;
-}
-
-// Line annotation texts may start with "|t" (text at the top of the line); the label is always
-// drawn there, so the marker itself is not shown.
-QString lineLabel(const QString &text)
-{
-    return text.startsWith(QLatin1String("|t")) ? text.mid(2) : text;
-}
-
-} // namespace
-
-PESGraph::PESGraph(QWidget *parent) : QWidget(parent), m_plot(new QCustomPlot(this))
+PESGraph::PESGraph(QWidget *parent) : QWidget(parent), m_plot(new QCustomPlot(this)), m_series(m_plot)
 {
     m_plot->setGeometry(rect());
     m_pendingReplot.setSingleShot(true);
@@ -119,13 +68,14 @@ PESGraph::~PESGraph() = default;
 
 double PESGraph::toKey(double x) const
 {
-    return m_state.look.dateTimeMode == sgVBDateTime ? (x - kUnixEpochDays) * kSecondsPerDay : x;
+    return plotKey(x, m_state.look.dateTimeMode);
 }
 
 double PESGraph::fromKey(double key) const
 {
-    return m_state.look.dateTimeMode == sgVBDateTime ? key / kSecondsPerDay + kUnixEpochDays : key;
+    return chartXOfKey(key, m_state.look.dateTimeMode);
 }
+
 
 double PESGraph::VertLineAnnotation(int line) const
 {
@@ -262,238 +212,34 @@ void PESGraph::CustomizeAndPrint(QPrinter &printer)
     PrintDialog(printer);
 }
 
+
 void PESGraph::applyLook()
 {
-    const ChartLook &l = m_state.look;
-    m_plot->setBackground(QBrush(toQColor(l.deskColor)));
-    m_plot->axisRect()->setBackground(QBrush(toQColor(l.graphBackColor)));
-    const QColor fore = toQColor(l.graphForeColor);
-    const QColor text = toQColor(l.textColor);
-    const QFont base = font();
-
-    m_mainTitle->setText(l.mainTitle);
-    m_mainTitle->setFont(toFont(l.mainTitleFont, base));
-    m_mainTitle->setTextColor(text);
-    m_subTitle->setText(l.subTitle);
-    m_subTitle->setFont(toFont(l.subTitleFont, base));
-    m_subTitle->setTextColor(text);
-    // A blank title takes no room above the plot: only the titles with text have a layout row.
-    placeTitles(!l.mainTitle.trimmed().isEmpty(), !l.subTitle.trimmed().isEmpty());
-
-    QPen grid(fore, 0, Qt::SolidLine);
-    if (l.gridStyle == sgDot)
-        grid.setStyle(Qt::DotLine);
-    else if (l.gridStyle == sgDash)
-        grid.setStyle(Qt::DashLine);
-    else if (l.gridStyle == sgThick)
-        grid.setWidth(2);
-
-    for (QCPAxis *axis : {m_plot->xAxis, m_plot->yAxis}) {
-        const QColor axisColor = axis == m_plot->yAxis ? toQColor(l.yAxisColor) : fore;
-        axis->setBasePen(QPen(axisColor));
-        axis->setTickPen(QPen(axisColor));
-        axis->setSubTickPen(QPen(axisColor));
-        axis->setLabelColor(axis == m_plot->yAxis ? axisColor : text);
-        axis->setTickLabelColor(axis == m_plot->yAxis ? axisColor : text);
-        axis->setLabelFont(toFont(l.labelFont, base));
-        axis->setTickLabelFont(toFont(l.tickFont, base));
-        axis->grid()->setPen(grid);
-    }
-    m_plot->xAxis->grid()->setVisible(l.gridLines == sgGridBoth || l.gridLines == sgGridX);
-    m_plot->yAxis->grid()->setVisible(l.gridLines == sgGridBoth || l.gridLines == sgGridY);
-    m_plot->xAxis->setLabel(l.xAxisLabel);
-    m_plot->yAxis->setLabel(l.yAxisLabel);
-
-    if (l.dateTimeMode != m_builtDateTimeMode) {
-        if (l.dateTimeMode == sgVBDateTime) {
-            m_plot->xAxis->setTicker(QSharedPointer<DateAxisTicker>::create());
-        } else {
-            m_plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
-        }
-    }
-
-    Qt::Orientations zoom;
-    if (l.allowZooming == sgHorzZooming || l.allowZooming == sgHorzPlusVertZooming)
-        zoom |= Qt::Horizontal;
-    if (l.allowZooming == sgVertZooming || l.allowZooming == sgHorzPlusVertZooming)
-        zoom |= Qt::Vertical;
-    m_plot->axisRect()->setRangeZoom(zoom);
-    m_plot->setSelectionRectMode(zoom && !m_zoomSuspended ? QCP::srmCustom : QCP::srmNone);
-
-    if (l.arrowCursor == sgArrowCross)
-        m_plot->setCursor(Qt::CrossCursor);
-    else if (l.arrowCursor == sgArrowText)
-        m_plot->setCursor(Qt::IBeamCursor);
-    else
-        m_plot->setCursor(Qt::ArrowCursor);
+    applyPlotLook(m_plot, m_state.look, {m_mainTitle, m_subTitle}, font(), m_state.look.dateTimeMode != m_builtDateTimeMode,
+                  m_zoomSuspended);
 }
 
 void PESGraph::rebuildData()
 {
-    ChartData &d = m_state.data;
     const bool keysChanged = m_builtDateTimeMode != m_state.look.dateTimeMode
         || m_builtNullValue != m_state.look.nullDataValueY;
-    while (int(m_graphs.size()) > d.Subsets()) {
-        m_plot->removeGraph(m_graphs.back());
-        m_graphs.pop_back();
-    }
-    m_builtUpTo.resize(size_t(d.Subsets()), 0);
-    m_valueRange.resize(size_t(d.Subsets()));
-    m_hasValues.resize(size_t(d.Subsets()), false);
-    m_gaps.resize(size_t(d.Subsets()));
-    for (int s = 0; s < d.Subsets(); ++s) {
-        bool fresh = false;
-        if (size_t(s) >= m_graphs.size()) {
-            QCPGraph *g = m_plot->addGraph();
-            g->setAdaptiveSampling(true);
-            m_graphs.push_back(g);
-            fresh = true;
-        }
-        m_graphs[size_t(s)]->setPen(subsetPen(m_state.look.subsetColor(s), m_state.look.subsetLineType(s)));
-        const ChartData::Change &c = d.change(s);
-        // Only points after those already taken over changed: add them to the plot's data.
-        if (!fresh && !keysChanged && !c.structural && c.any() && c.first >= m_builtUpTo[size_t(s)])
-            appendSubset(s, c.first, c.last);
-        else if (fresh || keysChanged || c.any())
-            rebuildSubset(s);
-    }
+    m_series.update(m_state.data, m_state.look, keysChanged);
     m_builtDateTimeMode = m_state.look.dateTimeMode;
     m_builtNullValue = m_state.look.nullDataValueY;
-    d.clearChanges();
 }
 
-void PESGraph::rebuildSubset(int subset)
+void PESGraph::rebuildItems()
 {
-    const ChartData &d = m_state.data;
-    const double *x = d.xArray(subset);
-    const float *y = d.yArray(subset);
-    const float nullValue = m_state.look.nullDataValueY;
-    QVector<QCPGraphData> points;
-    points.reserve(d.Points());
-    m_hasValues[size_t(subset)] = false;
-    bool sorted = true;
-    int last = -1;
-    // Written points before an unwritten one that lies between them: the line breaks there.
-    std::vector<qsizetype> unwrittenBefore;
-    for (int i = 0; i < d.Points(); ++i) {
-        // Unwritten points are left out; null values stay in as gaps in the line.
-        if (std::isnan(y[i])) {
-            if (!points.isEmpty() && (unwrittenBefore.empty() || unwrittenBefore.back() != points.size()))
-                unwrittenBefore.push_back(points.size());
-            continue;
-        }
-        const double key = toKey(x[i]);
-        if (!points.isEmpty() && key < points.constLast().key)
-            sorted = false;
-        const bool gap = y[i] == nullValue;
-        points.append(QCPGraphData(key, gap ? kNaN : double(y[i])));
-        if (!gap)
-            includeValue(subset, double(y[i]));
-        last = i;
-    }
-    GapState &g = m_gaps[size_t(subset)];
-    g.written = points.size();
-    g.basis = points.size();
-    g.step = std::numeric_limits<double>::infinity();
-    if (sorted) {
-        std::vector<double> keys;
-        keys.reserve(size_t(points.size()));
-        for (const QCPGraphData &p : points)
-            keys.push_back(p.key);
-        g.step = lineGapThreshold(keys.data(), qsizetype(keys.size()));
-        QVector<QCPGraphData> broken;
-        broken.reserve(points.size() + qsizetype(unwrittenBefore.size()) + 16);
-        auto nextUnwritten = unwrittenBefore.cbegin();
-        for (qsizetype i = 0; i < points.size(); ++i) {
-            const bool afterUnwritten = nextUnwritten != unwrittenBefore.cend() && *nextUnwritten == i;
-            if (afterUnwritten)
-                ++nextUnwritten;
-            if (i > 0 && (afterUnwritten || points[i].key - points[i - 1].key > g.step))
-                broken.append(lineBreak(points[i - 1], points[i]));
-            broken.append(points[i]);
-        }
-        points = std::move(broken);
-    }
-    auto container = m_graphs[size_t(subset)]->data();
-    container->set(points, sorted);
-    m_builtUpTo[size_t(subset)] = last + 1;
-}
-
-QCPGraphData PESGraph::lineBreak(const QCPGraphData &before, const QCPGraphData &after)
-{
-    // In the middle of the pause, so that the plot's adaptive sampling keeps it in a pixel
-    // column of its own and the line stays broken at every zoom.
-    return QCPGraphData((before.key + after.key) / 2, kNaN);
-}
-
-void PESGraph::appendSubset(int subset, int first, int last)
-{
-    const ChartData &d = m_state.data;
-    const double *x = d.xArray(subset);
-    const float *y = d.yArray(subset);
-    const float nullValue = m_state.look.nullDataValueY;
-    GapState &g = m_gaps[size_t(subset)];
-    // The pace is measured again whenever the points have doubled since it was last measured,
-    // so a recording that grows point by point costs a full pass only now and then.
-    const qsizetype written = g.written + (last - first + 1);
-    if (written >= 2 * std::max<qsizetype>(g.basis, kLineGapMinSteps / 2 + 1)) {
-        rebuildSubset(subset);
-        return;
-    }
-    auto container = m_graphs[size_t(subset)]->data();
-    QVector<QCPGraphData> points;
-    points.reserve(last - first + 2);
-    const bool any = !container->isEmpty();
-    QCPGraphData previous = any ? *(container->constEnd() - 1) : QCPGraphData(-std::numeric_limits<double>::infinity(), kNaN);
-    int lastWritten = m_builtUpTo[size_t(subset)] - 1;
-    // Unwritten points between those already drawn and the new ones break the line.
-    bool unwritten = any && first > lastWritten + 1;
-    for (int i = first; i <= last; ++i) {
-        if (std::isnan(y[i])) {
-            unwritten = any || !points.isEmpty();
-            continue;
-        }
-        const double key = toKey(x[i]);
-        if (key < previous.key) { // out of order: the whole subset is sorted again
-            rebuildSubset(subset);
-            return;
-        }
-        const bool gap = y[i] == nullValue;
-        const QCPGraphData point(key, gap ? kNaN : double(y[i]));
-        if ((any || !points.isEmpty()) && (unwritten || key - previous.key > g.step))
-            points.append(lineBreak(previous, point));
-        unwritten = false;
-        points.append(point);
-        previous = point;
-        ++g.written;
-        if (!gap)
-            includeValue(subset, double(y[i]));
-        lastWritten = i;
-    }
-    container->add(points, true);
-    m_builtUpTo[size_t(subset)] = lastWritten + 1;
+    drawPlotItems(m_plot, m_state, font());
 }
 
 void PESGraph::applyScales()
 {
     const ChartLook &l = m_state.look;
-    // The data's extent, kept up to date by the rebuild and the appends: keys are sorted, so the
-    // first and last point bound them.
+    // The data's extent, kept up to date by the rebuild and the appends.
     QCPRange xr(0, 0), yr(0, 0);
-    bool anyKey = false, anyValue = false;
-    for (size_t s = 0; s < m_graphs.size(); ++s) {
-        auto data = m_graphs[s]->data();
-        if (data->isEmpty())
-            continue;
-        const QCPRange keys(data->constBegin()->key, (data->constEnd() - 1)->key);
-        xr = anyKey ? QCPRange(std::min(xr.lower, keys.lower), std::max(xr.upper, keys.upper)) : keys;
-        anyKey = true;
-        if (m_hasValues[s]) {
-            yr = anyValue ? QCPRange(std::min(yr.lower, m_valueRange[s].lower), std::max(yr.upper, m_valueRange[s].upper))
-                          : m_valueRange[s];
-            anyValue = true;
-        }
-    }
+    const bool anyKey = m_series.keyRange(xr);
+    const bool anyValue = m_series.valueRange(yr);
     if (!anyKey)
         xr = QCPRange(toKey(0), toKey(1));
     else if (xr.size() == 0)
@@ -579,105 +325,6 @@ void PESGraph::scrollTo(Qt::Orientation orientation, int value)
     m_plot->replot();
 }
 
-void PESGraph::includeValue(int subset, double value)
-{
-    QCPRange &r = m_valueRange[size_t(subset)];
-    if (!m_hasValues[size_t(subset)]) {
-        r = QCPRange(value, value);
-        m_hasValues[size_t(subset)] = true;
-    } else {
-        r.lower = std::min(r.lower, value);
-        r.upper = std::max(r.upper, value);
-    }
-}
-
-void PESGraph::rebuildItems()
-{
-    m_plot->clearItems();
-    const ChartLook &l = m_state.look;
-    const QFont base = font();
-    if (l.showGraphAnnotations) {
-        const QFont f = toFont(l.labelFont, base, l.graphAnnotationTextSize);
-        for (const GraphAnnotation &a : m_state.annotations) {
-            if (!a.visible())
-                continue;
-            const QColor color = toQColor(a.color);
-            const double key = toKey(a.x);
-            if (a.type == sgAnnotCross) {
-                auto *cross = new QCPItemTracer(m_plot);
-                cross->setStyle(QCPItemTracer::tsPlus);
-                cross->setSize(2 * kHotSpotPixels + 1);
-                cross->setPen(QPen(color));
-                cross->position->setCoords(key, a.y);
-            }
-            if (!a.text.isEmpty()) {
-                auto *text = new QCPItemText(m_plot);
-                text->setText(a.text);
-                text->setFont(f);
-                text->setColor(color);
-                text->setPositionAlignment(a.type == sgAnnotCross ? Qt::AlignLeft | Qt::AlignBottom
-                                                                  : Qt::AlignCenter);
-                text->position->setCoords(key, a.y);
-                if (a.type == sgAnnotCross)
-                    text->setPadding(QMargins(kHotSpotPixels + 1, 0, 0, kHotSpotPixels + 1));
-            }
-        }
-    }
-    if (l.showVertLineAnnotations) {
-        const QFont f = toFont(l.labelFont, base, l.lineAnnotationTextSize);
-        const QColor fore = toQColor(l.graphForeColor);
-        for (const ::VertLineAnnotation &v : m_state.vertLines) {
-            const double key = toKey(v.x);
-            auto *line = new QCPItemStraightLine(m_plot);
-            line->setPen(QPen(fore));
-            line->point1->setCoords(key, 0);
-            line->point2->setCoords(key, 1);
-            const QString label = lineLabel(v.text);
-            if (label.isEmpty())
-                continue;
-            auto *text = new QCPItemText(m_plot);
-            text->setText(label);
-            text->setFont(f);
-            // The labels lie on the plot: in the text colour unless that vanishes on the plot's
-            // background, then in the grid colour.
-            const QColor textColor = toQColor(l.textColor);
-            const QColor back = toQColor(l.graphBackColor);
-            text->setColor(std::abs(textColor.lightness() - back.lightness()) > 96 ? textColor : fore);
-            text->setClipToAxisRect(false);
-            text->position->setTypeX(QCPItemPosition::ptPlotCoords);
-            text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
-            text->position->setCoords(key, 0);
-            text->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-            text->setPadding(QMargins(3, 2, 0, 0));
-        }
-    }
-}
-
-void PESGraph::placeTitles(bool main, bool sub)
-{
-    QCPLayoutGrid *layout = m_plot->plotLayout();
-    const auto placed = [layout](QCPLayoutElement *e) {
-        for (int i = 0; i < layout->elementCount(); ++i) {
-            if (layout->elementAt(i) == e)
-                return true;
-        }
-        return false;
-    };
-    if (placed(m_mainTitle) == main && placed(m_subTitle) == sub)
-        return;
-    for (QCPLayoutElement *e : {static_cast<QCPLayoutElement *>(m_mainTitle), static_cast<QCPLayoutElement *>(m_subTitle)}) {
-        if (placed(e))
-            layout->take(e);
-    }
-    layout->simplify();
-    int row = 0;
-    for (auto [title, show] : {std::pair{m_mainTitle, main}, std::pair{m_subTitle, sub}}) {
-        if (!show)
-            continue;
-        layout->insertRow(row);
-        layout->addElement(row++, 0, title);
-    }
-}
 
 QRect PESGraph::GraphRect() const
 {

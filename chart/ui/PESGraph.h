@@ -6,6 +6,7 @@
 // points were only appended since the last redraw, just those points are added to the plot.
 #include "chart/ChartState.h"
 #include "chart/ui/ChartCustomizeDialog.h"
+#include "chart/ui/PlotSeries.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -14,7 +15,6 @@
 #include <QWidget>
 #include <qcustomplot.h>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <vector>
 
@@ -153,18 +153,13 @@ protected:
 private:
     void fitPlot();
     void rebuild();
-    void includeValue(int subset, double value);
     double toKey(double x) const;
     double fromKey(double key) const;
     void applyLook();
-    void placeTitles(bool main, bool sub);
     void updateScrollBars();
     void scrollTo(Qt::Orientation orientation, int value);
     void applyScales();
     void rebuildData();
-    void rebuildSubset(int subset);
-    void appendSubset(int subset, int first, int last);
-    static QCPGraphData lineBreak(const QCPGraphData &before, const QCPGraphData &after);
     void rebuildItems();
     void onPress(QMouseEvent *event);
     void onMove(QMouseEvent *event);
@@ -179,19 +174,8 @@ private:
     QCustomPlot *m_plot = nullptr;
     QCPTextElement *m_mainTitle = nullptr;
     QCPTextElement *m_subTitle = nullptr;
-    std::vector<QCPGraph *> m_graphs;
-    // Per subset: the source points before this index are in the plot's data.
-    std::vector<int> m_builtUpTo;
-    // Per subset: the range of the drawn values.
-    std::vector<QCPRange> m_valueRange;
-    std::vector<bool> m_hasValues;
-    // Per subset: where its line is broken (chart/LineGaps.h).
-    struct GapState {
-        double step = std::numeric_limits<double>::infinity(); // a longer step breaks the line
-        qsizetype basis = 0;   // points in the plot when the step was measured
-        qsizetype written = 0; // points in the plot, breaks not counted
-    };
-    std::vector<GapState> m_gaps;
+    // The subsets' lines on the plot.
+    PlotSeries m_series;
     QTimer m_pendingReplot;
     int m_builtDateTimeMode = -1;
     float m_builtNullValue = 0;

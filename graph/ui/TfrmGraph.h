@@ -1,33 +1,34 @@
 #pragma once
 // The graph window: one chart of levels over time with its statistics, the line-cursor panel and
 // a tool bar. One class serves the real-time graph window, the data-set graph window and the file
-// graph windows.
+// graph windows. The panels and the tool bar are built in files of their own; this class puts them
+// together, holds what depends on the window's role and wires the controls to their handlers.
 #include "app/SharedState.h"
+#include "graph/ui/CursorPanel.h"
+#include "graph/ui/DataSetListPanel.h"
+#include "graph/ui/GraphStatisticPanel.h"
+#include "graph/ui/GraphToolBar.h"
 #include "realtime/RealTimeRecorder.h"
 
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <vector>
 
 class PESGraph;
-class QComboBox;
 class SidewaysScrollPanel;
 class QLabel;
-class QLineEdit;
-class QMdiSubWindow;
-class QSplitter;
 class QTableWidget;
-class QToolBar;
-class QToolButton;
-class QPushButton;
-class TwoThumbSlider;
 struct StatisticsFieldTexts;
 
 enum class GraphRole { RealTime, DataSet, File };
 
-class TfrmGraph : public QWidget, public RealTimeTarget {
+// The fields and buttons, named as on screen, are the panels' and the tool bar's.
+class TfrmGraph : public QWidget,
+                  public RealTimeTarget,
+                  public GraphToolBarButtons,
+                  public GraphStatisticFields,
+                  public CursorFields {
     Q_OBJECT
 public:
     TfrmGraph(GraphRole role, SharedState &state, QWidget *parent = nullptr);
@@ -98,23 +99,11 @@ public:
     void updateAcousticStatistics();
     void updateCursorLeq();
 
-    // Fields, named as on screen.
-    QLineEdit *txtStartTime = nullptr, *txtDataNo = nullptr, *txtAvgAll = nullptr;
-    QLineEdit *txtMax = nullptr, *txtMaxTime = nullptr, *txtMin = nullptr, *txtMinTime = nullptr;
-    QLineEdit *txtCursorA = nullptr, *txtCursorATime = nullptr, *txtCursorB = nullptr, *txtCursorBTime = nullptr;
-    QLineEdit *txtMaxAB = nullptr, *txtMaxABTime = nullptr, *txtMinAB = nullptr, *txtMinABTime = nullptr;
-    QLineEdit *txtAvgAB = nullptr;
-    QLineEdit *txtLeq = nullptr, *txtL10 = nullptr, *txtL50 = nullptr, *txtL90 = nullptr, *txtLeqAB = nullptr;
-    QComboBox *txtSamplingRate = nullptr;
     QLabel *Panel12 = nullptr;
-    TwoThumbSlider *Slider1 = nullptr;
-    QWidget *pnlDataSets = nullptr;
+    DataSetListPanel *pnlDataSets = nullptr;
     QTableWidget *Grid2 = nullptr;
-    QWidget *pnlGraphStatistic = nullptr;
-    QWidget *pnlStatistic = nullptr;
-    QToolButton *tbntClr = nullptr;
-    QToolButton *ToolButton4 = nullptr, *ToolButton5 = nullptr, *ToolButton9 = nullptr, *ToolButton13 = nullptr;
-    QPushButton *UndoZoom = nullptr, *Button1 = nullptr, *Button2 = nullptr;
+    GraphStatisticPanel *pnlGraphStatistic = nullptr;
+    CursorPanel *pnlStatistic = nullptr;
 
     // RealTimeTarget.
     int points() const override;
@@ -144,29 +133,16 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    void buildToolBar(QWidget *parent);
-    QWidget *buildGraphStatistic(QWidget *parent);
-    QWidget *buildStatistic(QWidget *parent);
-    QLineEdit *field(const char *name, const QString &text = QString());
     QMessageBox::StandardButton question(const QString &text);
+    void connectControls();
     void placePanel12();
-    void placeThumbsByTime();
-    void updateCursorStatistics();
-    void showCursor(int line, int i);
-    void moveCursor(int line, int i, double pointerLevel);
     void setClickMode(ClickMode mode);
     void syncClickMode();
-    // Subset 0's levels with every point that is no reading (not yet recorded, the null value,
-    // not written) as NaN, which the acoustic figures leave out.
-    std::vector<float> readings() const;
 
     GraphRole m_role;
     SharedState &m_state;
     QToolBar *ToolBar1 = nullptr;
-    QToolButton *ToolButton1 = nullptr;
-    QToolButton *ToolButton2 = nullptr;
     SidewaysScrollPanel *m_graphStatisticArea = nullptr;
-    QWidget *m_sliderRow = nullptr;
     bool m_closing = false;
     // During a recording the acoustic figures follow the samples a few times a second.
     QTimer m_acousticTimer;
