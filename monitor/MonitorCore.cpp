@@ -117,6 +117,8 @@ MonitorError MonitorCore::addSample(const Sample &s)
     if (record(m_journal.append(s)))
         return m_error;
     m_stats.add(s);
+    if (sampleTaken)
+        sampleTaken(s);
     // A change of the meter's weighting or response mid-run.
     auto changed = [&](const char *before, const char *now) {
         if (std::string_view(before) != now)

@@ -44,6 +44,8 @@ public:
     MonitorError stop(const Stamp &now);
 
     std::function<void(const MonitorEvent &)> eventOccurred;
+    // A sample has been taken and written to the journal.
+    std::function<void(const Sample &)> sampleTaken;
     std::function<void(const FinishedPeriod &)> periodFinished;
 
     int journalSyncs() const { return m_journal.syncCount(); }
