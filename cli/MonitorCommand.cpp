@@ -151,18 +151,17 @@ private:
     CliLink &m_cli;
 };
 
+// One write per line, so that lines from the publishing thread never land inside one.
 void writeLine(FILE *f, const QByteArray &line)
 {
-    std::fwrite(line.constData(), 1, size_t(line.size()), f);
-    std::fputc('\n', f);
+    const QByteArray whole = line + '\n';
+    std::fwrite(whole.constData(), 1, size_t(whole.size()), f);
     std::fflush(f);
 }
 
-// A line on standard error in one write, so that lines from the publishing thread stay whole.
 void reportFromAnyThread(const QString &text)
 {
-    const QByteArray line = "k352-cli: " + text.toUtf8() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    writeLine(stderr, "k352-cli: " + text.toUtf8());
 }
 
 // Samples feed into the monitor until a stop; returns the exit code.
