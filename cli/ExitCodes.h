@@ -13,6 +13,7 @@ constexpr int MeterRecording = 3;
 constexpr int FileError = 4;
 constexpr int ExchangeFailed = 5; // an exchange with the meter failed
 constexpr int MonitorWriteFailed = 6; // monitoring files could not be written any more mid-run
+constexpr int BrokerFailed = 7; // publish: the broker could not be reached or did not acknowledge everything
 constexpr int LoadResultBase = 10;
 constexpr int DamagedSet = LoadResultBase + LoadResult::DamagedSet;       // 11
 constexpr int TooManySets = LoadResultBase + LoadResult::TooManySets;     // 12

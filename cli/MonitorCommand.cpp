@@ -5,6 +5,7 @@
 #include "cli/ExitCodes.h"
 #include "monitor/EventCommand.h"
 #include "monitor/LiveSampler.h"
+#include "mqtt/MonitorMqtt.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,7 +20,8 @@
 
 const char *const kMonitorHelp =
     "  monitor --out DIR [--interval S] [--period S] [--warn DB] [--alarm DB] [--hold S]\n"
-    "          [--on-event CMD] [--duration S]\n"
+    "          [--on-event CMD] [--duration S] [--mqtt HOST[:PORT] [--mqtt-topic PREFIX]\n"
+    "          [--mqtt-id NODE] [--mqtt-tls CAFILE]]\n"
     "                                     monitor the live level into DIR until Ctrl-C, SIGTERM\n"
     "                                     or --duration S: the journal of samples, period rows,\n"
     "                                     days.csv and events; interval default 1 s (0.1 at\n"
@@ -28,7 +30,13 @@ const char *const kMonitorHelp =
     "                                     --hold S (default 0); CMD runs through /bin/sh -c for\n"
     "                                     every event with K352_EVENT, K352_TIME, K352_LEVEL and\n"
     "                                     K352_DETAIL set; one line per finished period on\n"
-    "                                     standard output\n";
+    "                                     standard output; --mqtt publishes levels, periods,\n"
+    "                                     events, status and Home Assistant discovery to the\n"
+    "                                     broker (topics PREFIX/level|period|event|status,\n"
+    "                                     PREFIX default k352/NODE, NODE default the host name;\n"
+    "                                     login from K352_MQTT_USER and K352_MQTT_PASSWORD);\n"
+    "                                     periods and events the broker has not acknowledged\n"
+    "                                     stay in DIR and go out first on reconnection\n";
 
 namespace {
 
@@ -36,6 +44,7 @@ struct MonitorOptions {
     MonitorConfig config;
     QString onEvent;
     std::optional<qint64> durationMs;
+    MqttSettings mqtt;
 };
 
 int fail(int code, const QString &text)
@@ -66,6 +75,9 @@ QString parseOptions(const QStringList &args, MonitorOptions &o)
         auto bad = [&] { return QStringLiteral("%1: not a number: %2").arg(a, v); };
         if (a == QLatin1String("--out")) {
             o.config.dir = v;
+        } else if (MqttSettings::isOption(a)) {
+            if (const QString why = o.mqtt.apply(a, v); !why.isEmpty())
+                return why;
         } else if (a == QLatin1String("--on-event")) {
             o.onEvent = v;
         } else if (a == QLatin1String("--interval") || a == QLatin1String("--period") || a == QLatin1String("--warn")
@@ -104,6 +116,8 @@ QString parseOptions(const QStringList &args, MonitorOptions &o)
         return QStringLiteral("--hold must be between 0 and 86400 seconds");
     if (o.durationMs && *o.durationMs <= 0)
         return QStringLiteral("--duration must be above 0 seconds");
+    if (const QString why = o.mqtt.finish(); !why.isEmpty())
+        return why;
     o.config.intervalMs = std::llround(interval * 1000);
     o.config.periodS = int(period);
     o.config.holdMs = std::llround(hold * 1000);
@@ -137,11 +151,17 @@ private:
     CliLink &m_cli;
 };
 
+// One write per line, so that lines from the publishing thread never land inside one.
 void writeLine(FILE *f, const QByteArray &line)
 {
-    std::fwrite(line.constData(), 1, size_t(line.size()), f);
-    std::fputc('\n', f);
+    const QByteArray whole = line + '\n';
+    std::fwrite(whole.constData(), 1, size_t(whole.size()), f);
     std::fflush(f);
+}
+
+void reportFromAnyThread(const QString &text)
+{
+    writeLine(stderr, "k352-cli: " + text.toUtf8());
 }
 
 // Samples feed into the monitor until a stop; returns the exit code.
@@ -164,6 +184,9 @@ int runMonitor(LiveFeed &feed, Clock &clock, const MonitorOptions &o, const std:
     };
     if (const MonitorError e = core.start(Stamp::now()))
         return fail(CliExit::FileError, e.message());
+    std::optional<MonitorMqtt> mqtt;
+    if (o.mqtt.enabled())
+        mqtt.emplace(o.mqtt, o.config.dir, core, reportFromAnyThread);
 
     QElapsedTimer steady;
     steady.start();
@@ -184,6 +207,8 @@ int runMonitor(LiveFeed &feed, Clock &clock, const MonitorOptions &o, const std:
     feed.setFrameHandler({});
     ticker.stop();
     const MonitorError atStop = core.stop(Stamp::now());
+    if (mqtt)
+        mqtt->finish();
     if (!error)
         error = atStop;
     if (error)

@@ -6,6 +6,7 @@
 #include "monitor/Sample.h"
 #include "sim/LevelCommands.h"
 #include "sim/PtyMeter.h"
+#include "support/CliProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,52 +20,13 @@ namespace {
 
 qint64 nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
 
-QList<QByteArray> rowsOfFiles(const QDir &dir, const QString &pattern)
-{
-    QList<QByteArray> rows;
-    for (const QString &name : dir.entryList({pattern}, QDir::Files, QDir::Name)) {
-        QFile f(dir.filePath(name));
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        QList<QByteArray> lines = f.readAll().split('\n');
-        if (lines.value(lines.size() - 1).isEmpty())
-            lines.removeLast();
-        rows += lines.mid(1);
-    }
-    return rows;
-}
-
 qint64 stampMs(const QByteArray &text)
 {
     const auto s = MonitorText::parseStamp(std::string_view(text.constData(), size_t(text.size())));
     return s ? s->utcMs : -1;
 }
 
-// The monitor as a child process, with what it has said so far.
-struct Monitor {
-    QProcess p;
-    QByteArray out, err;
-    void start(const QStringList &args)
-    {
-        p.start(QCoreApplication::applicationDirPath() + "/k352-cli", args);
-    }
-    void read()
-    {
-        out += p.readAllStandardOutput();
-        err += p.readAllStandardError();
-    }
-    bool waitFor(const std::function<bool()> &done, int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms && p.state() != QProcess::NotRunning) {
-            p.waitForReadyRead(50);
-            read();
-        }
-        read();
-        return done();
-    }
-};
+using Monitor = CliProcess;
 
 } // namespace
 

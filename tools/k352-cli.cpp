@@ -8,6 +8,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/LiveCommand.h"
 #include "cli/MonitorCommand.h"
+#include "cli/PublishCommand.h"
 #include "data/GraphTextFile.h"
 #include "cli/ServiceCli.h"
 #include "cli/SummarizeCommand.h"
@@ -67,6 +68,7 @@ const char *const kHelpNotes =
     "  4  a file could not be written or read\n"
     "  5  an exchange with the meter failed\n"
     "  6  monitor: a monitoring file could not be written mid-run (lines before it are intact)\n"
+    "  7  publish: the MQTT broker could not be reached or did not acknowledge everything\n"
     "  11 a damaged data set was found\n"
     "  12 memory error: more than 4000 data sets\n"
     "  13 the transfer ended with fewer bytes than requested\n"
@@ -101,7 +103,7 @@ bool parseDouble(const QString &text, double &value)
 
 void printHelp(FILE *out)
 {
-    std::fprintf(out, "%s%s%s%s", kHelpCommands, kMonitorHelp, kHelpNotes, kServiceHelp);
+    std::fprintf(out, "%s%s%s%s%s", kHelpCommands, kMonitorHelp, kPublishHelp, kHelpNotes, kServiceHelp);
 }
 
 int usage(const char *why)
@@ -229,6 +231,8 @@ int main(int argc, char **argv)
         return commandMonitor(port, args, [] { return g_stop != 0; });
     if (command == "summarize")
         return commandSummarize(args);
+    if (command == "publish")
+        return commandPublish(args);
     if (isServiceCommand(command))
         return runServiceCommand(command, port, args);
     return usage("unknown command");
