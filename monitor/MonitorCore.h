@@ -44,8 +44,6 @@ public:
     MonitorError stop(const Stamp &now);
 
     std::function<void(const MonitorEvent &)> eventOccurred;
-    // A sample has been taken and written to the journal.
-    std::function<void(const Sample &)> sampleTaken;
     std::function<void(const FinishedPeriod &)> periodFinished;
     // Every sample written to the journal, and every day whose row days.csv now holds.
     std::function<void(const Sample &)> sampleTaken;
