@@ -2,7 +2,7 @@
 // 9600 baud, once with the waits that end when the expected reply is there and once with every
 // wait run to its full length. Each run is set against its wire time: the bytes that crossed the
 // line in both directions, 10 bits each, at 9600 baud.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "data/WorkingCopy.h"
 #include "link/Clock.h"
 #include "link/Timer.h"
@@ -65,7 +65,7 @@ Run download(MemoryDownload::Waits waits, const QString &folder)
     clock.advanceMs(500);
     port.sync();
 
-    SharedState state;
+    LinkState state;
     state.Connected = true;
     ManualTimer timer(1000);
     timer.setEnabled(true);

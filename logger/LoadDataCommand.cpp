@@ -47,6 +47,7 @@ MemoryDownload::Outcome MemoryDownload::LoadData1Click()
     if (m_ui.prepareDataSetWindow())
         BusyWait(m_clock, 300);
 
+    PortLoan loan(m_state.Loans, QStringLiteral("download"));
     PortLease lease(m_state, m_port, m_timer, m_clock, m_processEvents, m_receiveHandler);
     lease.setSettleMs(100);
     m_lease = &lease;

@@ -15,7 +15,7 @@ namespace {
 constexpr quint32 SettleMs = 4;
 } // namespace
 
-MemoryDownload::MemoryDownload(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
+MemoryDownload::MemoryDownload(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
                                DataSetStore &store, MemoryImage &image, LoggerUi &ui,
                                std::function<void()> processEvents)
     : m_state(state), m_port(comm1), m_clock(clock), m_timer(mainTimer), m_store(store), m_image(image), m_ui(ui),

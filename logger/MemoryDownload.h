@@ -2,7 +2,7 @@
 // The logger memory download on Comm1: the end-pointer read, the block transfer with its sums,
 // the working copy, the parse, the header repair and the whole command with its dialogs. Runs on
 // the user-interface thread and blocks it; delays are busy waits on the clock.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "data/DataSetStore.h"
 #include "link/Clock.h"
 #include "link/PortLease.h"
@@ -51,7 +51,7 @@ public:
     // receiveHandler: what is re-attached to the port at the end (the live link's receive handler);
     // empty: the handler attached when the command starts. processEvents runs while waiting for
     // the busy flags.
-    MemoryDownload(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, DataSetStore &store,
+    MemoryDownload(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, DataSetStore &store,
                    MemoryImage &image, LoggerUi &ui, std::function<void()> processEvents = {});
 
     void setReceiveHandler(SerialPort::RxHandler handler) { m_receiveHandler = std::move(handler); }
@@ -100,7 +100,7 @@ private:
     int waitForBytes(int n, quint32 ms);
     void writeLoggerFrame(char command);
 
-    SharedState &m_state;
+    LinkState &m_state;
     SerialPort &m_port;
     Clock &m_clock;
     Timer &m_timer;

@@ -2,7 +2,7 @@
 // The real-time recording: samples the decoded live level at the chosen rate into the chart of the
 // real-time graph window, keeping the running maximum and minimum, and stops by itself when the
 // chosen number of values is reached. Nothing is sent to the meter for it.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "app/TDateTime.h"
 #include "graph/ChartStatistics.h"
 
@@ -40,7 +40,7 @@ public:
 
 class RealTimeRecorder {
 public:
-    explicit RealTimeRecorder(SharedState &state) : m_state(state) {}
+    explicit RealTimeRecorder(LinkState &state) : m_state(state) {}
 
     // The real-time graph window, or none while it is closed.
     void setTarget(RealTimeTarget *target) { m_target = target; }
@@ -80,7 +80,7 @@ public:
     std::function<TDateTime()> now;
 
 private:
-    SharedState &m_state;
+    LinkState &m_state;
     RealTimeTarget *m_target = nullptr;
     int m_sampleCount = 0;
     TDateTime m_lastSampleTime = 0;

@@ -27,7 +27,7 @@ QByteArray withClock(QByteArray f, quint8 h, quint8 m, quint8 s)
 }
 
 struct Rig {
-    SharedState state;
+    LinkState state;
     ManualTimer blink{500};
     ReadingDecoder decoder{state, blink};
     RecordingPanel panel;

@@ -47,7 +47,7 @@ struct Rig {
     VirtualClock clock;
     SimulatedMeter meter{QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0))};
     SimPort port{clock};
-    SharedState state;
+    LinkState state;
     ManualTimer timer{1000};
     DataSetStore store;
     MemoryImage image;
@@ -199,7 +199,7 @@ void TestLoggerDownload::pointerReadWithTwoBytesIsCode4()
         if (b.size() == 8 && b[1] == 'r')
             port.feed(b + QByteArray("\x01\x02", 2), 9000);
     };
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
     DataSetStore store;
     MemoryImage image;
@@ -222,7 +222,7 @@ void TestLoggerDownload::startWithoutEchoIsCode5()
         if (b.size() == 8 && b[1] == 'r')
             port.feed(b + QByteArray(1, b[5] == 0x0D ? char(0x40) : char(0x01)), 9000);
     };
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
     DataSetStore store;
     MemoryImage image;
@@ -268,7 +268,7 @@ void TestLoggerDownload::repairWritesFaultIntoHeader()
         port.feed(live, 20000);
         port.feed(b, 30000);
     };
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
     ScriptedUi ui;
     MemoryDownload dl(state, port, clock, timer, r.store, r.image, ui);

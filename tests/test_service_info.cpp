@@ -70,7 +70,7 @@ struct ScriptedReplies {
 struct ScriptRig {
     VirtualClock clock;
     ScriptPort comm1{clock}, comm2{clock};
-    SharedState state;
+    LinkState state;
     ManualTimer timer{1000};
     ScriptedSetupUi ui;
     ScriptedReplies replies;

@@ -68,7 +68,8 @@ QLabel *caption(QWidget *parent, const QString &text, const QColor &color = QCol
 
 } // namespace
 
-TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWidget(parent), m_role(role), m_state(state)
+TfrmGraph::TfrmGraph(GraphRole role, LinkState &state, GraphWindowsState &shared, QWidget *parent)
+    : QWidget(parent), m_role(role), m_state(state), m_shared(shared)
 {
     setObjectName(QStringLiteral("frmGraph"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -440,12 +441,12 @@ void TfrmGraph::setRateListPickOnly()
 
 void TfrmGraph::Slider1ValueChange1()
 {
-    m_state.CursorA = Slider1->Value1();
-    m_state.CursorB = Slider1->Value2();
+    m_shared.CursorA = Slider1->Value1();
+    m_shared.CursorB = Slider1->Value2();
     if (Slider1->Maximum() == 0)
         return;
-    showCursor(0, m_state.CursorA);
-    showCursor(1, m_state.CursorB);
+    showCursor(0, m_shared.CursorA);
+    showCursor(1, m_shared.CursorB);
     updateCursorStatistics();
     pnlStatistic->update();
     PESGraph1->Redraw();
@@ -482,15 +483,15 @@ void TfrmGraph::moveCursor(int line, int i, double pointerLevel)
 void TfrmGraph::PESGraph1VertLineAnnotHotSpot(int line)
 {
     if (line == 0)
-        m_state.DragA = true;
+        m_shared.DragA = true;
     else if (line == 1)
-        m_state.DragB = true;
+        m_shared.DragB = true;
 }
 
 void TfrmGraph::PESGraph1MouseUp()
 {
-    m_state.DragA = false;
-    m_state.DragB = false;
+    m_shared.DragA = false;
+    m_shared.DragB = false;
 }
 
 void TfrmGraph::PESGraph1MouseMove(QPoint pos)
@@ -510,11 +511,11 @@ void TfrmGraph::PESGraph1MouseMove(QPoint pos)
     Panel12->show();
     if (PESGraph1->HotSpotAt(pos.x(), pos.y()).kind == sgHotSpotVertLineAnnotation)
         return;
-    const int line = m_state.DragA ? 0 : m_state.DragB ? 1 : -1;
+    const int line = m_shared.DragA ? 0 : m_shared.DragB ? 1 : -1;
     if (line < 0)
         return;
     const int n = PESGraph1->Points();
-    int i = line == 0 ? m_state.CursorA : m_state.CursorB;
+    int i = line == 0 ? m_shared.CursorA : m_shared.CursorB;
     if (n <= 0)
         return;
     i = std::clamp(i, 0, n - 1);
@@ -552,7 +553,7 @@ void TfrmGraph::updateCursorStatistics()
     if (data.Subsets() <= 0)
         return;
     const CursorStatistics s =
-        cursorStatistics(data.xArray(0), data.yArray(0), data.Points(), m_state.CursorA, m_state.CursorB);
+        cursorStatistics(data.xArray(0), data.yArray(0), data.Points(), m_shared.CursorA, m_shared.CursorB);
     if (!s.valid)
         return;
     txtMaxAB->setText(levelText(s.maximum));
@@ -834,7 +835,7 @@ void TfrmGraph::updateCursorLeq()
 {
     const std::vector<float> levels = readings();
     const std::optional<double> leq =
-        equivalentLevel(levels.data(), qsizetype(levels.size()), m_state.CursorA, m_state.CursorB);
+        equivalentLevel(levels.data(), qsizetype(levels.size()), m_shared.CursorA, m_shared.CursorB);
     txtLeqAB->setText(leq ? levelText(*leq) : QString());
 }
 
@@ -843,7 +844,7 @@ void TfrmGraph::updateCursorLeq()
 
 void TfrmGraph::setClickMode(ClickMode mode)
 {
-    m_state.GraphClickMode = mode;
+    m_shared.GraphClickMode = mode;
     PESGraph1->look().arrowCursor = arrowCursorFor(mode);
     PESGraph1->Redraw();
 }
@@ -852,7 +853,7 @@ void TfrmGraph::setClickMode(ClickMode mode)
 // one set its pointer and mode button (a FormShow elsewhere, the chart preparation of a clear).
 void TfrmGraph::syncClickMode()
 {
-    const ClickMode mode = m_state.GraphClickMode;
+    const ClickMode mode = m_shared.GraphClickMode;
     QToolButton *down = mode == ClickMode::Cross ? ToolButton5 : mode == ClickMode::Text ? ToolButton9 : ToolButton4;
     if (!down->isChecked())
         down->setChecked(true);
@@ -869,7 +870,7 @@ void TfrmGraph::ToolButton9Click() { setClickMode(ClickMode::Text); }
 void TfrmGraph::PESGraph1Click()
 {
     syncClickMode();
-    placeMarkAtClick(*PESGraph1, m_state.LastAnnotation, m_state.GraphClickMode, {}, this);
+    placeMarkAtClick(*PESGraph1, m_shared.LastAnnotation, m_shared.GraphClickMode, {}, this);
 }
 
 void TfrmGraph::PESGraph1GraphAnnotHotSpot(int slot, bool doubleClick)
@@ -892,9 +893,9 @@ void TfrmGraph::tbntClrClick()
     PESGraph1->state().data.reset(0);
     if (onCleared)
         onCleared();
-    clearMarks(PESGraph1->state(), m_state.LastAnnotation);
+    clearMarks(PESGraph1->state(), m_shared.LastAnnotation);
     // The chart preparation set the normal pointer; the click mode stays as chosen.
-    PESGraph1->look().arrowCursor = arrowCursorFor(m_state.GraphClickMode);
+    PESGraph1->look().arrowCursor = arrowCursorFor(m_shared.GraphClickMode);
     redrawChart(*PESGraph1);
     // The figures describe the chart's readings, which are gone.
     updateAcousticStatistics();

@@ -2,7 +2,8 @@
 // The graph window: one chart of levels over time with its statistics, the line-cursor panel and
 // a tool bar. One class serves the real-time graph window, the data-set graph window and the file
 // graph windows.
-#include "app/SharedState.h"
+#include "graph/GraphWindowsState.h"
+#include "link/LinkState.h"
 #include "realtime/RealTimeRecorder.h"
 
 #include <QMessageBox>
@@ -30,7 +31,7 @@ enum class GraphRole { RealTime, DataSet, File };
 class TfrmGraph : public QWidget, public RealTimeTarget {
     Q_OBJECT
 public:
-    TfrmGraph(GraphRole role, SharedState &state, QWidget *parent = nullptr);
+    TfrmGraph(GraphRole role, LinkState &state, GraphWindowsState &shared, QWidget *parent = nullptr);
     ~TfrmGraph() override;
 
     GraphRole role() const { return m_role; }
@@ -161,7 +162,8 @@ private:
     std::vector<float> readings() const;
 
     GraphRole m_role;
-    SharedState &m_state;
+    LinkState &m_state;
+    GraphWindowsState &m_shared;
     QToolBar *ToolBar1 = nullptr;
     QToolButton *ToolButton1 = nullptr;
     QToolButton *ToolButton2 = nullptr;
