@@ -87,9 +87,9 @@ Run download(MemoryDownload::Waits waits, const QString &folder)
     r.sent = port.written().size() - sentBefore;
     r.arrived = port.arrivedBytes() - arrivedBefore;
     r.wireSeconds = double(r.sent + r.arrived) * 10.0 / 9600.0;
-    r.ok = out.kind == MemoryDownload::Outcome::Finished && out.lastCode == 0 && store.SetCount == QList<qint32>{Values};
+    r.ok = out.kind == MemoryDownload::Outcome::Finished && out.lastCode == LoadResult::Loaded && store.SetCount == QList<qint32>{Values};
     if (!r.ok)
-        std::fprintf(stderr, "download failed: kind %d, code %d, %s\n", int(out.kind), out.lastCode,
+        std::fprintf(stderr, "download failed: kind %d, code %d, %s\n", int(out.kind), int(out.lastCode),
                      qPrintable(ui.messages.join(" | ")));
     return r;
 }

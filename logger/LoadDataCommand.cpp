@@ -18,7 +18,7 @@ QString MemoryDownload::repairWithheldText()
                           "the meter.");
 }
 
-QString MemoryDownload::resultMessage(int code)
+QString MemoryDownload::resultMessage(LoadResult code)
 {
     switch (code) {
     case LoadResult::TooManySets: return QStringLiteral("Memory error!");
@@ -55,7 +55,7 @@ MemoryDownload::Outcome MemoryDownload::LoadData1Click()
     using B = LoggerUi::Button;
     try {
         for (;;) {
-            const int code = LoadMemory();
+            const LoadResult code = LoadMemory();
             out.lastCode = code;
             B answer = B::Cancel;
             if (code == LoadResult::Loaded) {

@@ -10,20 +10,24 @@
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "logger/LoggerUi.h"
+#include "logger/MemoryImageParser.h"
 
 #include <QString>
 #include <functional>
 
-// Load result codes.
-namespace LoadResult {
-constexpr int Loaded = 0;
-constexpr int DamagedSet = 1;
-constexpr int TooManySets = 2;
-constexpr int ShortTransfer = 3;   // the transfer ended with fewer bytes than requested
-constexpr int PointerFailed = 4;   // end pointer read failed, or transfer length below 256
-constexpr int NoStartEcho = 5;     // 'P' not echoed
-constexpr int NoDataSet = 6;
-}
+// The result of one load of the meter's memory; a parse result keeps its number.
+enum class LoadResult {
+    NotRun = -1,
+    Loaded = 0,
+    DamagedSet = 1,
+    TooManySets = 2,
+    ShortTransfer = 3, // the transfer ended with fewer bytes than requested
+    PointerFailed = 4, // end pointer read failed, or transfer length below 256
+    NoStartEcho = 5,   // 'P' not echoed
+    NoDataSet = 6,
+};
+
+constexpr LoadResult loadResultOf(ParseResult r) { return LoadResult(int(r)); }
 
 class MemoryDownload {
 public:
@@ -35,7 +39,7 @@ public:
         enum class Kind { NotConnected, Recording, Finished, FolderError, Aborted };
         using enum Kind;
         Kind kind = Finished;
-        int lastCode = -1;   // the code of the last LoadMemory run
+        LoadResult lastCode = LoadResult::NotRun;   // the code of the last LoadMemory run
         // The header repair after a damaged set: NotAsked (no OK), Done (all five writes echoed),
         // Failed (some write was not echoed; the header may be partly written), Withheld (the
         // downloaded memory could not be kept, so the header was left as it is).
@@ -72,9 +76,9 @@ public:
 
     // One load: transfer, working copy, parse, set 0 shown on success; the image emptied. The
     // caller holds the port (LoadData1Click does). Raises WorkingCopyFolderError when the folder cannot be made.
-    int LoadMemory();
+    LoadResult LoadMemory();
     // Fills the image from the meter: 0, 3, 4 or 5.
-    int TransferMemory();
+    LoadResult TransferMemory();
     // The transfer length (end pointer + 1), or 0 when a read failed.
     int ReadMemoryPointer();
     // Sends LoggerFrame as it stands; true when the meter echoed it.
@@ -88,7 +92,7 @@ public:
 
     // Message of a load result that LoadData1Click shows without asking ("" for 0 and the codes
     // that ask).
-    static QString resultMessage(int code);
+    static QString resultMessage(LoadResult code);
     static QString dataErrorText();
 
     // Diagnostics of the last transfer.

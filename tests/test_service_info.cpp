@@ -260,7 +260,7 @@ void TestServiceInfo::memoryTestLeavesAFullMemoryIntact()
     MemoryDownload dl(r.state, r.comm1, r.clock, r.timer, store, image, screen);
     dl.setWorkingCopyFolder(workingCopyFolder(dir.path() + "/", {}));
     const auto out = dl.LoadData1Click();
-    QCOMPARE(out.lastCode, 0);
+    QCOMPARE(out.lastCode, LoadResult::Loaded);
     QCOMPARE(store.SetCount, (QList<qint32>{16100, 16100}));
 }
 
