@@ -2,7 +2,7 @@
 // 9600 baud, once with the waits that end when the expected reply is there and once with every
 // wait run to its full length. Each run is set against its wire time: the bytes that crossed the
 // line in both directions, 10 bits each, at 9600 baud.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "data/WorkingCopy.h"
 #include "link/Clock.h"
 #include "link/Timer.h"
@@ -65,7 +65,7 @@ Run download(MemoryDownload::Waits waits, const QString &folder)
     clock.advanceMs(500);
     port.sync();
 
-    SharedState state;
+    LinkState state;
     state.Connected = true;
     ManualTimer timer(1000);
     timer.setEnabled(true);
@@ -87,9 +87,9 @@ Run download(MemoryDownload::Waits waits, const QString &folder)
     r.sent = port.written().size() - sentBefore;
     r.arrived = port.arrivedBytes() - arrivedBefore;
     r.wireSeconds = double(r.sent + r.arrived) * 10.0 / 9600.0;
-    r.ok = out.kind == MemoryDownload::Outcome::Finished && out.lastCode == 0 && store.SetCount == QList<qint32>{Values};
+    r.ok = out.kind == MemoryDownload::Outcome::Finished && out.lastCode == LoadResult::Loaded && store.SetCount == QList<qint32>{Values};
     if (!r.ok)
-        std::fprintf(stderr, "download failed: kind %d, code %d, %s\n", int(out.kind), out.lastCode,
+        std::fprintf(stderr, "download failed: kind %d, code %d, %s\n", int(out.kind), int(out.lastCode),
                      qPrintable(ui.messages.join(" | ")));
     return r;
 }

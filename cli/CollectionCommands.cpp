@@ -40,8 +40,8 @@ int loadCollectionForCli(const QString &path, DataSetStore &store, QString &erro
         error = path + QStringLiteral(": larger than a logger memory (more than %1 bytes)").arg(kMaxCollectionBytes);
         return CliExit::FileError;
     default:
-        error = path + QStringLiteral(": ") + loadResultDescription(r.parseCode);
-        return CliExit::forLoadResult(r.parseCode);
+        error = path + QStringLiteral(": ") + loadResultDescription(loadResultOf(r.parseCode));
+        return CliExit::forLoadResult(loadResultOf(r.parseCode));
     }
 }
 

@@ -87,7 +87,7 @@ LiveSink graphTextSink(QIODevice &device, char separator)
 int runLiveSampling(CliLink &cli, const LiveOptions &options, const LiveSink &sink,
                     const std::function<bool()> &stopRequested)
 {
-    SharedState &state = cli.state();
+    LinkState &state = cli.state();
     LineTarget target(sink);
     RealTimeRecorder recorder(state);
     recorder.setTarget(&target);

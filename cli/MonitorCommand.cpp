@@ -5,6 +5,7 @@
 #include "cli/ExitCodes.h"
 #include "monitor/EventCommand.h"
 #include "monitor/LiveSampler.h"
+#include "monitor/SessionFeed.h"
 #include "mqtt/MonitorMqtt.h"
 
 #include <QCoreApplication>
@@ -139,18 +140,6 @@ QString folderProblem(const QString &dir)
     return {};
 }
 
-class CliLinkFeed : public LiveFeed {
-public:
-    explicit CliLinkFeed(CliLink &cli) : m_cli(cli) {}
-    void setFrameHandler(std::function<void(const QByteArray &)> handler) override
-    {
-        m_cli.link().onFrame = std::move(handler);
-    }
-
-private:
-    CliLink &m_cli;
-};
-
 // One write per line, so that lines from the publishing thread never land inside one.
 void writeLine(FILE *f, const QByteArray &line)
 {
@@ -196,6 +185,15 @@ int runMonitor(LiveFeed &feed, Clock &clock, const MonitorOptions &o, const std:
         if (!error)
             error = sampler.reading(readLiveFrame(frame, Stamp::now(), steady.elapsed()));
     });
+    feed.setPauseHandlers(
+        [&](const QString &reason) {
+            if (!error)
+                error = sampler.paused(Stamp::now(), reason);
+        },
+        [&] {
+            if (!error)
+                error = sampler.resumed(Stamp::now(), steady.elapsed());
+        });
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         if (!error)
@@ -205,6 +203,7 @@ int runMonitor(LiveFeed &feed, Clock &clock, const MonitorOptions &o, const std:
     while (!error && !stopRequested() && !(o.durationMs && steady.elapsed() >= *o.durationMs))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     feed.setFrameHandler({});
+    feed.setPauseHandlers({}, {});
     ticker.stop();
     const MonitorError atStop = core.stop(Stamp::now());
     if (mqtt)
@@ -234,7 +233,7 @@ int commandMonitor(const QString &port, const QStringList &args, const std::func
         return CliExit::NoMeter;
     }
     std::fprintf(stderr, "%s %s\n", qPrintable(LoadStr(8, Language::English)), qPrintable(cli.portName()));
-    CliLinkFeed feed(cli);
+    SessionFeed feed(cli.session());
     const int code = runMonitor(feed, cli.clock(), o, stopRequested);
     cli.disconnect();
     return code;

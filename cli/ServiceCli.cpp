@@ -53,7 +53,7 @@ bool isServiceCommand(const QString &command)
 
 void trackMeterRecording(CliLink &cli)
 {
-    SharedState &state = cli.state();
+    LinkState &state = cli.state();
     cli.link().onFrame = [&state](const QByteArray &frame) { state.MeterRecording = decodeReading(frame).recording; };
 }
 

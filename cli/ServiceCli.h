@@ -13,7 +13,7 @@ bool isServiceCommand(const QString &command);
 // Runs one of them: parses its options, connects to the meter (the given port, or a search) and
 // returns the exit code.
 int runServiceCommand(const QString &command, const QString &port, const QStringList &args);
-// Keeps SharedState::MeterRecording up to date from the live frames (the tool has no decoder).
+// Keeps LinkState::MeterRecording up to date from the live frames (the tool has no decoder).
 void trackMeterRecording(CliLink &cli);
 // Connects to the meter (the given port, or a search) with the recording mark followed from the
 // first live frame of the connection on, so a refusal never depends on a later frame. False when

@@ -32,12 +32,12 @@ CollectionOpenResult readCollectionFile(const QString &path, DataSetStore &store
     if (lastAddressOf(image) < 0) { // too short for the header fields the parse reads
         image.clear();
         result.outcome = CollectionOpenResult::ParseFailed;
-        result.parseCode = 6;
+        result.parseCode = ParseResult::NoDataSet;
         return result;
     }
     store.LastAddress = lastAddressOf(image);
     result.parseCode = ParseMemoryImage(image, store, now);
-    if (result.parseCode != 0) {
+    if (result.parseCode != ParseResult::Loaded) {
         image.clear();
         result.outcome = CollectionOpenResult::ParseFailed;
         return result;

@@ -2,6 +2,7 @@
 // Data set collection files (".rec"): a byte-for-byte copy of the logger memory image. Opening one
 // runs the same parse as a download; saving copies the working copy.
 #include "data/DataSetStore.h"
+#include "logger/MemoryImageParser.h"
 
 #include <QString>
 
@@ -9,14 +10,14 @@ struct CollectionOpenResult {
     enum Outcome {
         CannotOpen,   // nothing changed, no message
         EmptyFile,    // nothing changed, no message
-        ParseFailed,  // store unchanged; parseCode holds 1, 2 or 6
+        ParseFailed,  // store unchanged; parseCode says why
         Loaded,       // store replaced, working copy written (or skipped when it could not be opened)
         FolderError,  // store replaced, but the working copy's folder could not be created: show
                       // errorText and draw no set
         TooLarge,     // larger than any memory image; nothing changed, show errorText
     };
     Outcome outcome = CannotOpen;
-    int parseCode = -1;
+    ParseResult parseCode = ParseResult::Loaded;
     bool workingCopyWritten = false;
     QString errorText;
 };

@@ -35,9 +35,10 @@ void parseWith(const QByteArray &img, qint32 lastAddress)
 {
     DataSetStore store;
     store.LastAddress = lastAddress;
-    const int code = ParseMemoryImage(img, store, 46001.0);
-    FUZZ_REQUIRE(code == 0 || code == 1 || code == 2 || code == 6);
-    if (code == 0)
+    const ParseResult code = ParseMemoryImage(img, store, 46001.0);
+    FUZZ_REQUIRE(code == ParseResult::Loaded || code == ParseResult::DamagedSet || code == ParseResult::TooManySets
+                 || code == ParseResult::NoDataSet);
+    if (code == ParseResult::Loaded)
         checkStore(store, img);
     else
         FUZZ_REQUIRE(store.isEmpty() && store.Levels.isEmpty() && store.Image.isEmpty());

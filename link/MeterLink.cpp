@@ -26,9 +26,9 @@ private:
 
 } // namespace
 
-MeterLink::MeterLink(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, LinkView &view,
+MeterLink::MeterLink(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, LinkListener &listener,
                      std::function<void()> processEvents)
-    : m_state(state), m_port(comm1), m_clock(clock), m_timer(mainTimer), m_view(view),
+    : m_state(state), m_port(comm1), m_clock(clock), m_timer(mainTimer), m_view(listener),
       m_processEvents(std::move(processEvents))
 {
 }
@@ -163,37 +163,17 @@ void MeterLink::lateHandshake()
         if (m_port.bytesWaiting() >= 4)
             m_port.read(4); // the reply is not examined here
         m_state.Connected = true;
-        if (m_view.panelOpen())
-            m_view.setPanelConnectedLook();
-        m_view.setControlVisible(Control::DataLogger1, true);
-        m_view.setControlEnabled(Control::DataLogger1, true);
-        m_view.setControlVisible(Control::btnDataLogger, true);
-        m_view.setControlEnabled(Control::btnDataLogger, true);
+        m_state.MeterLost = false;
+        m_view.setPanelConnectedLook();
+        m_view.loggerCommandsShown();
         lease.reattach();
         m_port.purgeInput();
         writeCommandFrame(Protocol::Command::Stream);
     }
     // A fixed English text, unlike the start's "Verbindung On".
     m_view.setStatus(m_ports.text(), QStringLiteral("On Connection"));
-    if (m_view.panelOpen())
-        m_view.setPanelNoConnection(false);
-
-    const bool rt = m_state.RealTimeRunning;
-    const bool rtWindow = m_view.realTimeWindowExists();
-    if (rt) {
-        m_view.setControlEnabled(Control::btnRun, false);
-        m_view.setControlEnabled(Control::btnStop, true);
-        m_view.setControlEnabled(Control::Stop1, true);
-        if (rtWindow)
-            m_view.setControlEnabled(Control::tbntClr, false);
-    } else {
-        m_view.setControlEnabled(Control::btnRun, true);
-        m_view.setControlEnabled(Control::Run1, true);
-        m_view.setControlEnabled(Control::btnStop, false);
-        m_view.setControlEnabled(Control::Stop1, false);
-        if (rtWindow)
-            m_view.setControlEnabled(Control::tbntClr, true);
-    }
+    m_view.setPanelNoConnection(false);
+    m_view.linkChanged();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -201,16 +181,14 @@ void MeterLink::lateHandshake()
 
 void MeterLink::declareLost()
 {
-    for (Control c : {Control::btnRun, Control::Run1, Control::btnStop, Control::Stop1, Control::btnDataLogger,
-                      Control::DataLogger1})
-        m_view.setControlEnabled(c, false);
-    m_view.setStatus(m_ports.text(), LoadStr(6));
-    if (m_view.panelOpen())
-        m_view.setPanelNoConnection(true);
     if (m_state.Connected)
         m_state.RxBuffer.clear();
     m_state.Connected = false;
+    m_state.MeterLost = true;
     m_state.MissedTicks = 0;
+    m_view.linkChanged();
+    m_view.setStatus(m_ports.text(), LoadStr(6));
+    m_view.setPanelNoConnection(true);
 }
 
 void MeterLink::MainTimerTimer()
@@ -286,8 +264,7 @@ void MeterLink::FindMeter()
         m_ports.select(index);
         m_view.portListChanged();
         selectDevice();
-        if (m_view.splashOpen())
-            m_view.setSplashStatus(joinTexts(LoadStr(5), name));
+        m_view.setSplashStatus(joinTexts(LoadStr(5), name));
         BusyWait(m_clock, 300);
 
         if (!openQuietly()) {
@@ -305,11 +282,9 @@ void MeterLink::FindMeter()
             }
         });
         if (found) {
-            m_view.setControlEnabled(Control::btnRun, true);
-            m_view.setControlEnabled(Control::Run1, true);
-            m_view.setControlEnabled(Control::btnStop, false);
-            m_view.setControlEnabled(Control::Stop1, false);
             m_state.Connected = true;
+            m_state.MeterLost = false;
+            m_view.linkChanged();
             break;
         }
         closeQuietly();
@@ -319,27 +294,22 @@ void MeterLink::FindMeter()
 
 void MeterLink::StartupConnection()
 {
-    if (m_view.splashOpen())
-        m_view.setSplashStatus(LoadStr(7));
+    m_view.setSplashStatus(LoadStr(7));
     FindMeter();
 
     if (m_state.Connected) {
-        if (m_view.panelOpen())
-            m_view.setPanelNoConnection(false);
+        m_view.setPanelNoConnection(false);
         m_view.setStatus(m_ports.text(), LoadStr(8));
     } else {
         m_ports.select(0);
         m_view.portListChanged();
         closeQuietly();
         selectDevice();
-        if (m_view.panelOpen())
-            m_view.setPanelNoConnection(true);
+        m_view.setPanelNoConnection(true);
         m_view.setStatus(m_ports.text(), QStringLiteral("Off Connection"));
     }
-    if (m_view.panelOpen())
-        m_view.setPanelConnectedLook();
-    m_view.setControlVisible(Control::DataLogger1, true);
-    m_view.setControlVisible(Control::btnDataLogger, true);
+    m_view.setPanelConnectedLook();
+    m_view.loggerCommandsShown();
 
     if (m_port.isOpen())
         closeQuietly();
@@ -355,10 +325,8 @@ void MeterLink::StartupConnection()
             m_port.write(m_state.CommandFrame);
     });
     m_timer.setEnabled(true);
-    if (m_view.splashOpen()) {
-        m_view.setSplashStatus(QString());
-        m_view.closeSplash();
-    }
+    m_view.setSplashStatus(QString());
+    m_view.closeSplash();
 }
 
 void MeterLink::ComboBoxDeviceNameChange(int index)

@@ -1,10 +1,10 @@
 #pragma once
 // The live link to the meter: the receive handler that cuts the stream into frames, the
 // acknowledgements, the late handshake, the meter search, the watchdog and the echo-checked
-// command exchange. Owned by the main window; runs on the user-interface thread only.
-#include "app/SharedState.h"
+// command exchange. Owned by the meter session; runs on its thread only.
+#include "link/LinkState.h"
 #include "link/Clock.h"
-#include "link/LinkView.h"
+#include "link/LinkListener.h"
 #include "link/PortList.h"
 #include "link/SerialPort.h"
 #include "link/Timer.h"
@@ -13,12 +13,12 @@
 
 class MeterLink {
 public:
-    MeterLink(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, LinkView &view,
+    MeterLink(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, LinkListener &listener,
               std::function<void()> processEvents);
 
     PortList &ports() { return m_ports; }
     SerialPort &port() { return m_port; }
-    SharedState &state() { return m_state; }
+    LinkState &state() { return m_state; }
 
     // Decoder hand-off: called with the 19 bytes of every valid frame while connected.
     std::function<void(const QByteArray &)> onFrame;
@@ -73,11 +73,11 @@ private:
     void closeQuietly();
     void reopenIfClosed();
 
-    SharedState &m_state;
+    LinkState &m_state;
     SerialPort &m_port;
     Clock &m_clock;
     Timer &m_timer;
-    LinkView &m_view;
+    LinkListener &m_view;
     std::function<void()> m_processEvents;
     PortList m_ports;
 

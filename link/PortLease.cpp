@@ -9,7 +9,7 @@ void waitWhileBusy(const bool &flag, Clock &clock, quint32 limitMs, const std::f
     }
 }
 
-PortLease::PortLease(SharedState &state, SerialPort &port, Timer &mainTimer, Clock &clock,
+PortLease::PortLease(LinkState &state, SerialPort &port, Timer &mainTimer, Clock &clock,
                      std::function<void()> processEvents, SerialPort::RxHandler handler)
     : m_state(state), m_port(port), m_timer(mainTimer), m_clock(clock), m_processEvents(std::move(processEvents)),
       m_handler(handler ? std::move(handler) : port.rxHandler())

@@ -2,7 +2,7 @@
 // A command's hold on Comm1: it keeps the watchdog tick and the receive handler out of the port
 // while the command reads the port itself, and gives the port back to the live link when it ends,
 // however it ends.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "link/Clock.h"
 #include "link/SerialPort.h"
 #include "link/Timer.h"
@@ -21,7 +21,7 @@ public:
 
     // handler: what is attached to the port at the end; empty: the handler attached now.
     // processEvents runs while waiting for the busy flags.
-    PortLease(SharedState &state, SerialPort &port, Timer &mainTimer, Clock &clock,
+    PortLease(LinkState &state, SerialPort &port, Timer &mainTimer, Clock &clock,
               std::function<void()> processEvents = {}, SerialPort::RxHandler handler = {});
     // Re-attaches the handler (unless done), waits the settle time and enables the watchdog.
     ~PortLease();
@@ -45,7 +45,7 @@ public:
     void setSettleMs(quint32 ms) { m_settleMs = ms; }
 
 private:
-    SharedState &m_state;
+    LinkState &m_state;
     SerialPort &m_port;
     Timer &m_timer;
     Clock &m_clock;

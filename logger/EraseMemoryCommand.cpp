@@ -4,7 +4,7 @@
 #include "app/WindowTexts.h"
 #include "logger/LoggerSetup.h"
 
-MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::function<void(const QString &)> &message,
+MenuErase eraseMemoryFromMenu(LinkState &state, MeterLink &link, const std::function<void(const QString &)> &message,
                          const std::function<bool(const QString &)> &askYesNo)
 {
     if (state.MeterRecording) {
@@ -13,6 +13,7 @@ MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::fu
     }
     if (!askYesNo(messageText("EraseQuestion")))
         return MenuErase::Declined;
+    PortLoan loan(state.Loans, QStringLiteral("erase"));
     const auto echoed = quietly([&] { return link.SendCommand(Protocol::Command::EraseMemory); });
     return echoed.value_or(false) ? MenuErase::Echoed : MenuErase::NotEchoed;
 }

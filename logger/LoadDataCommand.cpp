@@ -18,7 +18,7 @@ QString MemoryDownload::repairWithheldText()
                           "the meter.");
 }
 
-QString MemoryDownload::resultMessage(int code)
+QString MemoryDownload::resultMessage(LoadResult code)
 {
     switch (code) {
     case LoadResult::TooManySets: return QStringLiteral("Memory error!");
@@ -47,6 +47,7 @@ MemoryDownload::Outcome MemoryDownload::LoadData1Click()
     if (m_ui.prepareDataSetWindow())
         BusyWait(m_clock, 300);
 
+    PortLoan loan(m_state.Loans, QStringLiteral("download"));
     PortLease lease(m_state, m_port, m_timer, m_clock, m_processEvents, m_receiveHandler);
     lease.setSettleMs(100);
     m_lease = &lease;
@@ -54,7 +55,7 @@ MemoryDownload::Outcome MemoryDownload::LoadData1Click()
     using B = LoggerUi::Button;
     try {
         for (;;) {
-            const int code = LoadMemory();
+            const LoadResult code = LoadMemory();
             out.lastCode = code;
             B answer = B::Cancel;
             if (code == LoadResult::Loaded) {

@@ -5,6 +5,8 @@
 
 #include "app/TDateTime.h"
 
+#include <utility>
+
 namespace {
 constexpr quint32 BusyFlagLimitMs = 2500;
 constexpr quint32 PortSettleMs = 5000;
@@ -15,7 +17,7 @@ constexpr int SwitchAttempts = 3;
 constexpr int SendAttempts = 3;
 } // namespace
 
-LoggerSetup::LoggerSetup(SharedState &state, SerialPort &comm1, SerialPort &comm2, Clock &clock, Timer &mainTimer,
+LoggerSetup::LoggerSetup(LinkState &state, SerialPort &comm1, SerialPort &comm2, Clock &clock, Timer &mainTimer,
                          SetupUi &ui, std::function<void()> processEvents)
     : m_state(state), m_comm1(comm1), m_comm2(comm2), m_clock(clock), m_timer(mainTimer), m_ui(ui),
       m_processEvents(std::move(processEvents))
@@ -30,6 +32,8 @@ void LoggerSetup::checkOverlap()
 
 bool LoggerSetup::SwitchToSetupPort()
 {
+    if (!std::exchange(m_lent, true))
+        m_state.Loans.begin(QStringLiteral("setup"));
     for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {
         const auto switched = quietly([&] {
             waitWhileBusy(m_state.TimerBusy, m_clock, BusyFlagLimitMs, m_processEvents);
@@ -99,6 +103,8 @@ void LoggerSetup::RestoreMainPort(bool extraWaits)
             m_comm1.write(SetupFrames::Live);
     });
     m_timer.setEnabled(true);
+    if (std::exchange(m_lent, false))
+        m_state.Loans.end();
 }
 
 void LoggerSetup::purgeBoth()

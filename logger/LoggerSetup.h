@@ -4,7 +4,7 @@
 // information read with its memory test, the whole initialisation, and the end sequence that
 // gives the device back to Comm1. Comm1 and Comm2 are never open together. Runs on the
 // user-interface thread and blocks it; delays are busy waits on the clock.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "link/Clock.h"
 #include "link/SerialPort.h"
 #include "link/Timer.h"
@@ -30,7 +30,7 @@ public:
     };
 
     // processEvents runs while waiting for the busy flags.
-    LoggerSetup(SharedState &state, SerialPort &comm1, SerialPort &comm2, Clock &clock, Timer &mainTimer,
+    LoggerSetup(LinkState &state, SerialPort &comm1, SerialPort &comm2, Clock &clock, Timer &mainTimer,
                 SetupUi &ui, std::function<void()> processEvents = {});
 
     // Button1Click: set the meter clock to the computer's; Button2Click: the recording interval
@@ -74,7 +74,7 @@ private:
     std::optional<QByteArray> memoryByteReply(const QByteArray &frame, quint32 &elapsedMs);
     void checkOverlap();
 
-    SharedState &m_state;
+    LinkState &m_state;
     SerialPort &m_comm1;
     SerialPort &m_comm2;
     Clock &m_clock;
@@ -84,6 +84,7 @@ private:
     Info m_info;
     QByteArray m_lastClockFrame;
     bool m_overlap = false;
+    bool m_lent = false; // the port is lent to the set-up (Comm2) until RestoreMainPort
     bool m_memTestEnabled = true;
 };
 
@@ -91,5 +92,5 @@ private:
 // with the echo-checked exchange. The window shows nothing afterwards, whatever the outcome.
 class MeterLink;
 enum class MenuErase { Refused, Declined, Echoed, NotEchoed };
-MenuErase eraseMemoryFromMenu(SharedState &state, MeterLink &link, const std::function<void(const QString &)> &message,
+MenuErase eraseMemoryFromMenu(LinkState &state, MeterLink &link, const std::function<void(const QString &)> &message,
                          const std::function<bool(const QString &)> &askYesNo);

@@ -15,7 +15,7 @@ namespace {
 constexpr quint32 SettleMs = 4;
 } // namespace
 
-MemoryDownload::MemoryDownload(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
+MemoryDownload::MemoryDownload(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
                                DataSetStore &store, MemoryImage &image, LoggerUi &ui,
                                std::function<void()> processEvents)
     : m_state(state), m_port(comm1), m_clock(clock), m_timer(mainTimer), m_store(store), m_image(image), m_ui(ui),
@@ -74,7 +74,7 @@ void MemoryDownload::ShowTransferProgress(int total)
     m_ui.openProgress(messageText("DownloadProgress"), total);
 }
 
-int MemoryDownload::TransferMemory()
+LoadResult MemoryDownload::TransferMemory()
 {
     std::optional<PortLease> own;
     PortLease &lease = m_lease ? *m_lease : own.emplace(m_state, m_port, m_timer, m_clock, m_processEvents);
@@ -120,12 +120,12 @@ int MemoryDownload::TransferMemory()
     return m_received < length ? LoadResult::ShortTransfer : LoadResult::Loaded;
 }
 
-int MemoryDownload::LoadMemory()
+LoadResult MemoryDownload::LoadMemory()
 {
     m_image.clear();
     m_copyWritten = m_copyKept = false;
-    int code = TransferMemory();
-    if (code != 0) {
+    LoadResult code = TransferMemory();
+    if (code != LoadResult::Loaded) {
         m_image.clear();
         return code;
     }
@@ -140,8 +140,8 @@ int MemoryDownload::LoadMemory()
         m_copyKept = m_keepMemory(m_copyWritten);
     else
         m_copyKept = m_copyWritten;
-    code = ParseMemoryImage(m_image, m_store, m_clock.now());
-    if (code == 0)
+    code = loadResultOf(ParseMemoryImage(m_image, m_store, m_clock.now()));
+    if (code == LoadResult::Loaded)
         m_ui.dataSetsLoaded();
     m_image.clear();
     return code;

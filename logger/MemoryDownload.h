@@ -2,7 +2,7 @@
 // The logger memory download on Comm1: the end-pointer read, the block transfer with its sums,
 // the working copy, the parse, the header repair and the whole command with its dialogs. Runs on
 // the user-interface thread and blocks it; delays are busy waits on the clock.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "data/DataSetStore.h"
 #include "link/Clock.h"
 #include "link/PortLease.h"
@@ -10,20 +10,24 @@
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "logger/LoggerUi.h"
+#include "logger/MemoryImageParser.h"
 
 #include <QString>
 #include <functional>
 
-// Load result codes.
-namespace LoadResult {
-constexpr int Loaded = 0;
-constexpr int DamagedSet = 1;
-constexpr int TooManySets = 2;
-constexpr int ShortTransfer = 3;   // the transfer ended with fewer bytes than requested
-constexpr int PointerFailed = 4;   // end pointer read failed, or transfer length below 256
-constexpr int NoStartEcho = 5;     // 'P' not echoed
-constexpr int NoDataSet = 6;
-}
+// The result of one load of the meter's memory; a parse result keeps its number.
+enum class LoadResult {
+    NotRun = -1,
+    Loaded = 0,
+    DamagedSet = 1,
+    TooManySets = 2,
+    ShortTransfer = 3, // the transfer ended with fewer bytes than requested
+    PointerFailed = 4, // end pointer read failed, or transfer length below 256
+    NoStartEcho = 5,   // 'P' not echoed
+    NoDataSet = 6,
+};
+
+constexpr LoadResult loadResultOf(ParseResult r) { return LoadResult(int(r)); }
 
 class MemoryDownload {
 public:
@@ -35,7 +39,7 @@ public:
         enum class Kind { NotConnected, Recording, Finished, FolderError, Aborted };
         using enum Kind;
         Kind kind = Finished;
-        int lastCode = -1;   // the code of the last LoadMemory run
+        LoadResult lastCode = LoadResult::NotRun;   // the code of the last LoadMemory run
         // The header repair after a damaged set: NotAsked (no OK), Done (all five writes echoed),
         // Failed (some write was not echoed; the header may be partly written), Withheld (the
         // downloaded memory could not be kept, so the header was left as it is).
@@ -51,7 +55,7 @@ public:
     // receiveHandler: what is re-attached to the port at the end (the live link's receive handler);
     // empty: the handler attached when the command starts. processEvents runs while waiting for
     // the busy flags.
-    MemoryDownload(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, DataSetStore &store,
+    MemoryDownload(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, DataSetStore &store,
                    MemoryImage &image, LoggerUi &ui, std::function<void()> processEvents = {});
 
     void setReceiveHandler(SerialPort::RxHandler handler) { m_receiveHandler = std::move(handler); }
@@ -72,9 +76,9 @@ public:
 
     // One load: transfer, working copy, parse, set 0 shown on success; the image emptied. The
     // caller holds the port (LoadData1Click does). Raises WorkingCopyFolderError when the folder cannot be made.
-    int LoadMemory();
+    LoadResult LoadMemory();
     // Fills the image from the meter: 0, 3, 4 or 5.
-    int TransferMemory();
+    LoadResult TransferMemory();
     // The transfer length (end pointer + 1), or 0 when a read failed.
     int ReadMemoryPointer();
     // Sends LoggerFrame as it stands; true when the meter echoed it.
@@ -88,7 +92,7 @@ public:
 
     // Message of a load result that LoadData1Click shows without asking ("" for 0 and the codes
     // that ask).
-    static QString resultMessage(int code);
+    static QString resultMessage(LoadResult code);
     static QString dataErrorText();
 
     // Diagnostics of the last transfer.
@@ -100,7 +104,7 @@ private:
     int waitForBytes(int n, quint32 ms);
     void writeLoggerFrame(char command);
 
-    SharedState &m_state;
+    LinkState &m_state;
     SerialPort &m_port;
     Clock &m_clock;
     Timer &m_timer;

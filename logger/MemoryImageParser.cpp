@@ -75,7 +75,7 @@ int decodeInterval(quint8 minutes, quint8 seconds)
     return s > 60 ? 2 : s;
 }
 
-int ParseMemoryImage(const MemoryImage &image, DataSetStore &store, TDateTime undecodableStart)
+ParseResult ParseMemoryImage(const MemoryImage &image, DataSetStore &store, TDateTime undecodableStart)
 {
     const ImageView img(image);
     const qint64 L = store.LastAddress;

@@ -11,20 +11,21 @@
 #include <QLocale>
 #include <QStringList>
 
-namespace ParseResult {
-constexpr int Loaded = 0;
-constexpr int DamagedSet = 1;   // FaultSet and FaultOffset are set
-constexpr int TooManySets = 2;  // count above 4000
-constexpr int NoDataSet = 6;    // count 0 (or an image too short to hold the count)
-}
+// Numbered as the load results of the same meaning.
+enum class ParseResult {
+    Loaded = 0,
+    DamagedSet = 1,  // FaultSet and FaultOffset are set
+    TooManySets = 2, // count above 4000
+    NoDataSet = 6,   // count 0 (or an image too short to hold the count)
+};
 
 // The end pointer of an image, bytes 12 and 13 (big-endian); -1 when the image is shorter.
 qint32 lastAddressOf(const MemoryImage &image);
 
 // Parses image with store.LastAddress as the last valid index. On success replaces every list of
-// the store, keeps the image with it (store.Image) and returns 0; otherwise returns 1, 2 or 6 and leaves the lists as they were (code 1
+// the store, keeps the image with it (store.Image) and returns Loaded; otherwise DamagedSet, TooManySets or NoDataSet, and leaves the lists as they were (DamagedSet
 // sets FaultSet and FaultOffset). A set start that cannot be decoded becomes undecodableStart.
-int ParseMemoryImage(const MemoryImage &image, DataSetStore &store, TDateTime undecodableStart);
+ParseResult ParseMemoryImage(const MemoryImage &image, DataSetStore &store, TDateTime undecodableStart);
 
 // One level from its two value bytes: the 12-bit number in tenths of a dB, 50.0 outside 20.0..140.0.
 float decodeLevel(quint8 high, quint8 low);

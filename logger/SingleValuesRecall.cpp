@@ -11,7 +11,7 @@ constexpr quint32 QuietMs = 30;
 constexpr quint32 QuietLimitMs = 500;
 } // namespace
 
-SingleValuesRecall::SingleValuesRecall(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
+SingleValuesRecall::SingleValuesRecall(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer,
                                        RecallUi &ui, std::function<void()> processEvents)
     : m_state(state), m_port(comm1), m_clock(clock), m_timer(mainTimer), m_ui(ui),
       m_processEvents(std::move(processEvents))
@@ -46,6 +46,7 @@ QByteArray SingleValuesRecall::ReadSingleValues()
 
 void SingleValuesRecall::runTransfer(Outcome &out)
 {
+    PortLoan loan(m_state.Loans, QStringLiteral("recall"));
     PortLease lease(m_state, m_port, m_timer, m_clock, m_processEvents, m_receiveHandler);
     lease.setSettleMs(500);
     try {

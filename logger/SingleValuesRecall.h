@@ -2,7 +2,7 @@
 // The stored-values recall on Comm1: the link taken from the live stream and drained, the block
 // transfer of the first 1024 bytes of the meter's memory, and the rows of the single-values
 // window. Runs on the user-interface thread and blocks it; delays are busy waits on the clock.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "link/Clock.h"
 #include "link/PortLease.h"
 #include "link/SerialPort.h"
@@ -22,7 +22,7 @@ public:
         QList<StoredReading> readings;  // what the rows show
     };
 
-    SingleValuesRecall(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, RecallUi &ui,
+    SingleValuesRecall(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, RecallUi &ui,
                        std::function<void()> processEvents = {});
 
     // What is re-attached to the port at the end; empty: the handler attached when the command
@@ -44,7 +44,7 @@ private:
     // The port taken from the live link, the transfer, the rows, the port handed back.
     void runTransfer(Outcome &out);
 
-    SharedState &m_state;
+    LinkState &m_state;
     SerialPort &m_port;
     Clock &m_clock;
     Timer &m_timer;

@@ -4,6 +4,7 @@
 #include "realtime/SamplingStep.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 // Status byte A: weighting A, FAST, MAX/MIN mode; status byte B: a stored value is shown.
@@ -48,10 +49,30 @@ MonitorError LiveSampler::reading(const LiveReading &r)
 
 MonitorError LiveSampler::tick(const Stamp &now, qint64 steadyMs)
 {
-    if (!m_lost && steadyMs - m_lastFrameMs >= SilenceLimitMs) {
+    if (!m_lost && !m_paused && steadyMs - m_lastFrameMs >= SilenceLimitMs) {
         m_lost = true;
         if (const MonitorError e = m_core.connectionLost(now))
             return e;
     }
     return m_core.tick(now);
+}
+
+MonitorError LiveSampler::paused(const Stamp &now, const QString &reason)
+{
+    m_paused = true;
+    if (m_lost)
+        return {};
+    m_lost = true;
+    m_lostByPause = true;
+    return m_core.connectionLost(now, reason.toUtf8());
+}
+
+MonitorError LiveSampler::resumed(const Stamp &now, qint64 steadyMs)
+{
+    m_paused = false;
+    m_lastFrameMs = steadyMs;
+    if (!std::exchange(m_lostByPause, false) || !m_lost)
+        return {};
+    m_lost = false;
+    return m_core.connectionResumed(now);
 }

@@ -10,6 +10,7 @@
 #include "monitor/Sample.h"
 
 #include <QByteArray>
+#include <QString>
 #include <functional>
 
 // A meter link as the monitor sees it: every valid live frame, as it arrives.
@@ -18,6 +19,13 @@ public:
     virtual ~LiveFeed() = default;
     // handler gets the 19 bytes of each valid frame from now on; an empty handler ends that.
     virtual void setFrameHandler(std::function<void(const QByteArray &frame)> handler) = 0;
+    // paused gets the reason when a command takes the port from the live link (no frames come
+    // meanwhile), resumed is called when it gives it back; empty handlers end that.
+    virtual void setPauseHandlers(std::function<void(const QString &reason)> paused, std::function<void()> resumed)
+    {
+        (void)paused;
+        (void)resumed;
+    }
 };
 
 // One decoded live frame.
@@ -47,6 +55,11 @@ public:
     // Time passes (a few times a second): declares the connection lost after the silence limit
     // and lets the core finish periods and sync its journal.
     MonitorError tick(const Stamp &now, qint64 steadyMs);
+    // A command holds the port: the connection counts as lost, with the reason as detail, and no
+    // silence is counted until it is resumed. A connection already lost stays lost quietly.
+    MonitorError paused(const Stamp &now, const QString &reason);
+    // The port is back: resumed when the pause made the loss; silence counts from now.
+    MonitorError resumed(const Stamp &now, qint64 steadyMs);
 
     bool isLost() const { return m_lost; }
     qint64 samples() const { return m_samples; }
@@ -58,5 +71,7 @@ private:
     qint64 m_lastSampleMs = 0;
     bool m_haveSample = false;
     bool m_lost = false;
+    bool m_paused = false;
+    bool m_lostByPause = false;
     qint64 m_samples = 0;
 };

@@ -146,12 +146,12 @@ void MonitorCore::endSpells(const Stamp &t)
     }
 }
 
-MonitorError MonitorCore::connectionLost(const Stamp &t)
+MonitorError MonitorCore::connectionLost(const Stamp &t, const QByteArray &detail)
 {
     if (m_error || !m_running)
         return m_error;
     endSpells(t);
-    writeEvent({t, "lost", {}, std::nullopt});
+    writeEvent({t, "lost", detail, std::nullopt});
     return m_error;
 }
 

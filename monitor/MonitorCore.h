@@ -36,7 +36,8 @@ public:
     // statistics where they stood, so that a period left open by the previous run continues.
     MonitorError start(const Stamp &now);
     MonitorError addSample(const Sample &s);
-    MonitorError connectionLost(const Stamp &t);
+    // detail: why, when known (a command that holds the port).
+    MonitorError connectionLost(const Stamp &t, const QByteArray &detail = {});
     MonitorError connectionResumed(const Stamp &t);
     // Time passes: finishes periods that have ended and syncs the journal when it is due.
     MonitorError tick(const Stamp &now);

@@ -1,6 +1,6 @@
 #include "panel/MaxMinKey.h"
 
-MaxMinKey::MaxMinKey(Timer &timer, SharedState &state, Clock &clock, Send send, Message message)
+MaxMinKey::MaxMinKey(Timer &timer, LinkState &state, Clock &clock, Send send, Message message)
     : m_timer(timer), m_state(state), m_clock(clock), m_send(std::move(send)), m_message(std::move(message))
 {
     m_timer.setInterval(TimerIntervalMs);

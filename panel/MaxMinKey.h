@@ -2,7 +2,7 @@
 // Press-and-hold logic of the control panel's MAX/MIN key: a short click sends 'M' on release,
 // holding the key for three ticks of its 1000 ms timer sends 'N' once and nothing on release.
 // Knows no widgets; the panel forwards its mouse events and timer ticks.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "link/Clock.h"
 #include "link/Protocol.h"
 #include "link/Timer.h"
@@ -23,7 +23,7 @@ public:
     static constexpr char HoldCommand = Protocol::Command::KeyMaxMinHeld;
     static constexpr const char *NoConnectionText = "No Connection";
 
-    MaxMinKey(Timer &timer, SharedState &state, Clock &clock, Send send, Message message);
+    MaxMinKey(Timer &timer, LinkState &state, Clock &clock, Send send, Message message);
 
     void mouseDown();   // btnMaxMinMouseDown (any button)
     void mouseUp();     // btnMaxMinMouseUp
@@ -37,7 +37,7 @@ private:
     void waitForReceiver();
 
     Timer &m_timer;
-    SharedState &m_state;
+    LinkState &m_state;
     Clock &m_clock;
     Send m_send;
     Message m_message;

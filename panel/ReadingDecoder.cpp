@@ -68,7 +68,7 @@ QString meterTimeText(quint8 h, quint8 m, quint8 s, const QString &sep)
     return two(t.hour()) + sep + two(t.minute()) + sep + two(t.second());
 }
 
-ReadingDecoder::ReadingDecoder(SharedState &state, Timer &maxMinTimer) : m_state(state), m_maxMinTimer(maxMinTimer)
+ReadingDecoder::ReadingDecoder(LinkState &state, Timer &maxMinTimer) : m_state(state), m_maxMinTimer(maxMinTimer)
 {
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Turns each valid live frame into the meter's reading and mirrors the meter's display on the
 // control panel, touching only the elements that changed.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "app/TDateTime.h"
 #include "link/Protocol.h"
 #include "link/Timer.h"
@@ -34,7 +34,7 @@ QString meterTimeText(quint8 hours, quint8 minutes, quint8 seconds, const QStrin
 
 class ReadingDecoder {
 public:
-    ReadingDecoder(SharedState &state, Timer &maxMinTimer);
+    ReadingDecoder(LinkState &state, Timer &maxMinTimer);
 
     // The control panel's display, or none while the panel is closed.
     void setPanel(PanelDisplay *panel) { m_panel = panel; }
@@ -58,7 +58,7 @@ public:
 private:
     void drawIndicators(const LiveStatus &status);
 
-    SharedState &m_state;
+    LinkState &m_state;
     Timer &m_maxMinTimer;
     PanelDisplay *m_panel = nullptr;
     QString m_timeSeparator = ":";

@@ -2,7 +2,7 @@
 // The real-time recording: samples the decoded live level at the chosen rate into the chart of the
 // real-time graph window, keeping the running maximum and minimum, and stops by itself when the
 // chosen number of values is reached. Nothing is sent to the meter for it.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "app/TDateTime.h"
 #include "graph/ChartStatistics.h"
 
@@ -52,7 +52,7 @@ public:
 
 class RealTimeRecorder {
 public:
-    explicit RealTimeRecorder(SharedState &state) : m_state(state) {}
+    explicit RealTimeRecorder(LinkState &state) : m_state(state) {}
 
     // The real-time graph window, or none while it is closed.
     void setTarget(RealTimeTarget *target) { m_target = target; }
@@ -98,7 +98,7 @@ private:
     void take(float v, TDateTime t);
     void prepare(int n, TDateTime t);
 
-    SharedState &m_state;
+    LinkState &m_state;
     RealTimeTarget *m_target = nullptr;
     RealTimeJournal *m_journal = nullptr;
     int m_sampleCount = 0;

@@ -2,6 +2,7 @@
 // beside the panel, a recording that ends by itself, the question before a new start, the stop,
 // and what closing the window does to Run and Stop.
 #include "app/ui/K352Application.h"
+#include "support/GraphTestState.h"
 #include "app/SystemFormats.h"
 #include "app/ui/TfrmMain.h"
 #include "chart/ui/PESGraph.h"
@@ -235,8 +236,8 @@ void GuiGraph::closeQuestionsAndRunStop()
 
 void GuiGraph::chartStatisticsOfAFileWindow()
 {
-    SharedState state;
-    TfrmGraph g(GraphRole::File, state);
+    GraphTestState state;
+    TfrmGraph g(GraphRole::File, state, state);
     g.resize(800, 600);
     QVERIFY(!g.pnlDataSets->isVisible());
     PESGraph *c = g.PESGraph1;
@@ -265,8 +266,8 @@ void GuiGraph::chartStatisticsOfAFileWindow()
 void GuiGraph::statisticsFieldsShowTheirWidestTextWhole()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    SharedState state;
-    TfrmGraph g(GraphRole::DataSet, state);
+    GraphTestState state;
+    TfrmGraph g(GraphRole::DataSet, state, state);
     g.fillDataSetList({{"1", "28.12.2026", "23:58:58", "00:02", "12345", "A"},
                        {"2", "29.12.2026", "08:08:08", "01:00", "8", "C"}});
     g.show();
@@ -295,8 +296,8 @@ void GuiGraph::statisticsFieldsShowTheirWidestTextWhole()
 
 void GuiGraph::anEmptyDataSetClearsTheFiguresAndTheChart()
 {
-    SharedState state;
-    TfrmGraph g(GraphRole::DataSet, state);
+    GraphTestState state;
+    TfrmGraph g(GraphRole::DataSet, state, state);
     g.resize(900, 600);
     g.show();
     QVERIFY(QTest::qWaitForWindowExposed(&g));

@@ -2,6 +2,7 @@
 // slider without range, dragging a line with the mouse (also beyond the last point), the read-out
 // under the pointer and the mark on a clicked data point.
 #include "app/SystemFormats.h"
+#include "support/GraphTestState.h"
 #include "chart/ui/PESGraph.h"
 #include "graph/ui/PrepareChart.h"
 #include "graph/ui/TfrmGraph.h"
@@ -33,8 +34,8 @@ private slots:
 
     void statisticsDoNotDependOnTheThumbOrder()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         g.resize(800, 600);
         // Two equal highest levels at 4 and 7: the earlier is shown.
         fill(g, 12, [](int i) { return i == 4 || i == 7 ? 88.0f : 40.0f + i; });
@@ -67,8 +68,8 @@ private slots:
 
     void aSliderWithoutRangeChangesNoField()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         fill(g, 1, [](int) { return 61.5f; });
         QCOMPARE(g.Slider1->Maximum(), 0);
         g.txtCursorA->setText("untouched");
@@ -79,8 +80,8 @@ private slots:
 
     void draggingALineStopsOnTheLastPoint()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         g.resize(900, 600);
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
@@ -116,8 +117,8 @@ private slots:
 
     void readOutOnThePlotEdgeAndNotOutside()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         g.resize(800, 600);
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
@@ -137,8 +138,8 @@ private slots:
 
     void theSliderSpansThePlotAndItsThumbsStandUnderTheLines()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         // A recording with a gap: 20 readings a second apart, 10 more after ten minutes. The
         // statistics are shown before the window is, as when a graph file is opened.
         PESGraph *c = g.PESGraph1;
@@ -189,8 +190,8 @@ private slots:
 
     void aClickedDataPointGetsTheMarkInSlotTwo()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         g.resize(800, 600);
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));

@@ -2,6 +2,7 @@
 // its multi-row delete, placing by click, deleting by double-click, the hint over a mark, the
 // customisation dialog with its pages, and keeping a customisation as the template.
 #include "chart/ui/PESGraph.h"
+#include "support/GraphTestState.h"
 #include "graph/GraphFile.h"
 #include "graph/ui/CustomizeTemplate.h"
 #include "graph/ui/GraphMarkActions.h"
@@ -239,8 +240,8 @@ private slots:
     {
         // A graph window's chart: a confirmed customisation for printing asks nothing about
         // keeping it as the template, and the print dialog works on the printer it is given.
-        SharedState state;
-        TfrmGraph w(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph w(GraphRole::File, state, state);
         PESGraph &g = *w.PESGraph1;
         fill(g, 10);
         QPrinter printer;

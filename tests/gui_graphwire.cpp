@@ -2,6 +2,7 @@
 // by clicks and listed, the clear of the real-time chart, the statistics export, the rate list
 // during a recording, undoing a zoom, and the acoustic figures beside the arithmetic ones.
 #include "app/SystemFormats.h"
+#include "support/GraphTestState.h"
 #include "app/ui/K352Application.h"
 #include "chart/ui/PESGraph.h"
 #include "graph/GraphFile.h"
@@ -65,8 +66,8 @@ private slots:
 
     void modeButtonsSetTheModeAndThePointer()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         QToolButton *normal = toolButton(g, "ToolButton4");
         QToolButton *cross = toolButton(g, "ToolButton5");
         QToolButton *text = toolButton(g, "ToolButton9");
@@ -96,7 +97,7 @@ private slots:
         // The mode is program-wide: another window's FormShow makes it normal here too, and this
         // window's pointer and buttons follow as soon as the pointer is over its chart.
         cross->click();
-        TfrmGraph other(GraphRole::File, state);
+        TfrmGraph other(GraphRole::File, state, state);
         QCOMPARE(state.GraphClickMode, ClickMode::Normal);
         g.PESGraph1MouseMove(g.PESGraph1->GraphRect().center());
         QCOMPARE(g.PESGraph1->look().arrowCursor, int(sgArrowNormal));
@@ -109,8 +110,8 @@ private slots:
 
     void clicksPlaceMarksThatAreListedAndDeleted()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         g.resize(900, 650);
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
@@ -175,8 +176,8 @@ private slots:
 
     void clearEmptiesTheRealTimeChartAndItsMarks()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::RealTime, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::RealTime, state, state);
         g.resize(900, 650);
         PrepareChart(g.PESGraph1, 1, 130, 30, kT0 + 2000 / 86400.0, kT0, 2000);
         RealTimeRecorder recorder(state);
@@ -221,8 +222,8 @@ private slots:
     void exportCopiesFieldsAndReadingsAndSaysSo()
     {
         Messages messages;
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         fill(g, 3, [](int i) { return 60.0f + float(i); });
         QApplication::clipboard()->setText(QStringLiteral("alt"));
         g.findChild<QPushButton *>("Button2")->click();
@@ -242,8 +243,8 @@ private slots:
     void rateListDuringARecordingKeepsTheRate()
     {
         Messages messages;
-        SharedState state;
-        TfrmGraph g(GraphRole::RealTime, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::RealTime, state, state);
         g.setRateListPickOnly();
         g.selectRate(state.SamplingInterval);
         QCOMPARE(g.txtSamplingRate->currentIndex(), 1);
@@ -265,7 +266,7 @@ private slots:
 
         // A file window's rate field only displays its chart's rate.
         state.RealTimeRunning = false;
-        TfrmGraph file(GraphRole::File, state);
+        TfrmGraph file(GraphRole::File, state, state);
         fill(file, 10, [](int) { return 50.0f; });
         emit file.txtSamplingRate->activated(0);
         QCOMPARE(state.SamplingInterval, 5.0f);
@@ -273,8 +274,8 @@ private slots:
 
     void undoZoomFollowsTheZoom()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         g.resize(900, 650);
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
@@ -304,8 +305,8 @@ private slots:
 
     void acousticFiguresBesideTheArithmeticOnes()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         // 60 and 80 dB in equal parts: Leq 77.0 while the arithmetic mean is 70.0.
         fill(g, 10, [](int i) { return i < 5 ? 60.0f : 80.0f; });
         QCOMPARE(g.txtAvgAll->text(), QStringLiteral("70.0"));
@@ -345,8 +346,8 @@ private slots:
 
     void aDataSetShowsItsAcousticFigures()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::DataSet, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::DataSet, state, state);
         const double x[4] = {kT0, kT0 + 2 / 86400.0, kT0 + 4 / 86400.0, kT0 + 6 / 86400.0};
         const float y[4] = {60, 60, 80, 80};
         DataSetDisplay d;
@@ -378,8 +379,8 @@ private slots:
     {
         const QString path = templatePath(appDataFolder());
         QFile::remove(path);
-        SharedState state;
-        TfrmGraph g(GraphRole::File, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::File, state, state);
         fill(g, 5, [](int) { return 50.0f; });
         auto *options = g.findChild<QPushButton *>("Button1");
         QVERIFY(options->isEnabled());
@@ -415,8 +416,8 @@ private slots:
 
     void acousticFiguresFollowARecordingWithoutUpdatingPerSample()
     {
-        SharedState state;
-        TfrmGraph g(GraphRole::RealTime, state);
+        GraphTestState state;
+        TfrmGraph g(GraphRole::RealTime, state, state);
         PrepareChart(g.PESGraph1, 1, 130, 30, kT0 + 2000 / 86400.0, kT0, 2000);
         RealTimeRecorder recorder(state);
         recorder.setTarget(&g);

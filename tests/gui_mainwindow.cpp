@@ -253,7 +253,7 @@ void TestMainWindow::toolBarKeepsItsSizes()
 void TestMainWindow::linkStateSwitchesTheCommands()
 {
     TfrmMain w(quietOptions());
-    LinkView &view = w;
+    TfrmMain &view = w;
     auto *btnRun = w.findChild<QToolButton *>("btnRun");
     auto *btnDataLogger = w.findChild<QToolButton *>("btnDataLogger");
     QAction *dataLogger = menu(&w, "DataLogger1")->menuAction();

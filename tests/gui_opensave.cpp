@@ -1,8 +1,9 @@
 // The Open and Save commands on screen: the choice dialog, the file dialogs' settings, and the
 // operation each chosen name leads to.
 #include "app/Catalogue.h"
+#include "support/GraphTestState.h"
 #include "app/ManualFile.h"
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "app/ui/K352Application.h"
 #include "app/ui/ManualViewer.h"
 #include "data/ui/FileDialog.h"
@@ -248,7 +249,7 @@ void GuiOpenSave::saveByActiveWindow()
     Recorder r;
     r.attach(c);
     c.commaDecimal = [] { return true; };
-    SharedState state;
+    GraphTestState state;
 
     // No active window, or the control panel-like other window: no dialog.
     QCOMPARE(c.Save1Click(nullptr), SaveOperation::None);
@@ -257,7 +258,7 @@ void GuiOpenSave::saveByActiveWindow()
     QVERIFY(r.calls.isEmpty());
 
     // The data-set graph window: its caption decides, whatever the window's role.
-    TfrmGraph dataSet(GraphRole::File, state);
+    TfrmGraph dataSet(GraphRole::File, state, state);
     dataSet.setWindowTitle(QStringLiteral("Messdatenreihe"));
     r.answers = {QStringLiteral("/d/a.csv"), QStringLiteral("/d/a.REC"), QStringLiteral("/d/a.txt"), QStringLiteral("/d/a")};
     QCOMPARE(c.Save1Click(&dataSet), SaveOperation::None);
@@ -275,7 +276,7 @@ void GuiOpenSave::saveByActiveWindow()
     // Another graph window: ".CSV" writes comma text although the comma filter was not offered.
     r.calls.clear();
     r.filters.clear();
-    TfrmGraph fileGraph(GraphRole::File, state);
+    TfrmGraph fileGraph(GraphRole::File, state, state);
     fileGraph.setWindowTitle(QStringLiteral("/d/Messdatenreihe.ghf"));
     r.answers = {QStringLiteral("/d/b.CSV"), QStringLiteral("/d/b.ghf"), QStringLiteral("/d/b.rec")};
     QCOMPARE(c.Save1Click(&fileGraph), SaveOperation::GraphTextComma);
@@ -329,8 +330,8 @@ void GuiOpenSave::graphTextByDefault()
     // Without a replacement, the graph text export writes the chart's points; a point whose level
     // was never written reads 0, and a point with time 0 ends the file.
     LocaleScope scope{QLocale(QStringLiteral("en_US"))};
-    SharedState state;
-    TfrmGraph graph(GraphRole::File, state);
+    GraphTestState state;
+    TfrmGraph graph(GraphRole::File, state, state);
     const TDateTime t0 = dateTimeOf(2010, 12, 31, 14, 5, 30, 5);
     const TDateTime t1 = dateTimeOf(2010, 12, 31, 14, 5, 30, 250);
     PrepareChart(graph.PESGraph1, 1, 130, 30, t1, t0, 4);
@@ -367,8 +368,8 @@ void GuiOpenSave::exportsThatCannotCreateTheirFileSaySo()
     QString name;
     c.SaveDialog1.answer = [&](QFileDialog &) { return name; };
 
-    SharedState state;
-    TfrmGraph graph(GraphRole::File, state);
+    GraphTestState state;
+    TfrmGraph graph(GraphRole::File, state, state);
     PrepareChart(graph.PESGraph1, 1, 130, 30, 40000.1, 40000.0, 1);
     graph.PESGraph1->setXDataII(0, 0, 40000.05);
     graph.PESGraph1->setYData(0, 0, 50.0f);

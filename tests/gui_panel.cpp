@@ -26,9 +26,9 @@ QByteArray frame(char command)
 struct Rig {
     VirtualClock clock;
     ScriptPort port{clock};
-    SharedState state;
+    LinkState state;
     ManualTimer mainTimer{1000};
-    RecordingView view;
+    RecordingView view{state};
     MeterLink link{state, port, clock, mainTimer, view, [] {}};
     QList<QPixmap> lcd = loadLcdImages();
     QMdiArea area;

@@ -64,7 +64,7 @@ void GuiService::calibrationLimitsAndSending()
     QCOMPARE(m_messages, QStringList{"'abc' is not a valid integer value"});
 
     // Cali1Click: the timer is stopped while the dialog is open and running again afterwards.
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
     timer.setEnabled(true);
     bool stoppedWhileOpen = false;
@@ -87,7 +87,7 @@ void GuiService::singleValuesWindowFilledAndMadeAfresh()
     port.setDeviceName("ttyUSB0");
     port.open();
     port.setRxHandler([&] { port.read(port.bytesWaiting()); });
-    SharedState state;
+    LinkState state;
     state.Connected = true;
     ManualTimer timer(1000);
     QPointer<TfrmDataCapture> window;

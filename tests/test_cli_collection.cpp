@@ -126,9 +126,9 @@ void TestCliCollection::loadExitCodesFollowTheLoadResult()
     QCOMPARE(loadCollectionForCli(tooLarge, store, error), CliExit::FileError);
     QCOMPARE(error, tooLarge + ": larger than a logger memory (more than 65792 bytes)");
 
-    QCOMPARE(CliExit::forLoadResult(0), 0);
-    QCOMPARE(CliExit::forLoadResult(3), 13);
-    QCOMPARE(CliExit::forLoadResult(5), 15);
+    QCOMPARE(CliExit::forLoadResult(LoadResult::Loaded), 0);
+    QCOMPARE(CliExit::forLoadResult(LoadResult::ShortTransfer), 13);
+    QCOMPARE(CliExit::forLoadResult(LoadResult::NoStartEcho), 15);
 }
 
 void TestCliCollection::exportWritesOneSetAndRefusesWhatItCannot()

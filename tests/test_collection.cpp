@@ -91,7 +91,7 @@ void TestCollection::writtenAndReopenedGivesSameSets()
     const QByteArray image = downloadedImage(memory);
     DataSetStore direct;
     direct.LastAddress = lastAddressOf(image);
-    QCOMPARE(ParseMemoryImage(image, direct, kNow), 0);
+    QCOMPARE(ParseMemoryImage(image, direct, kNow), ParseResult::Loaded);
     QCOMPARE(direct.setCount(), 5);
 
     // ...then written as the working copy, saved under a collection name and opened again.
@@ -108,7 +108,7 @@ void TestCollection::writtenAndReopenedGivesSameSets()
     MemoryImage scratch;
     CollectionOpenResult r = openCollectionFile(rec, reopened, scratch, m_folder, kNow);
     QCOMPARE(r.outcome, CollectionOpenResult::Loaded);
-    QCOMPARE(r.parseCode, 0);
+    QCOMPARE(r.parseCode, ParseResult::Loaded);
     QVERIFY(r.workingCopyWritten);
     QVERIFY(scratch.isEmpty());
     compareStores(reopened, direct);
@@ -185,7 +185,7 @@ void TestCollection::fileThatFailsChangesNothing()
         writeAll(bad, bytes);
         const CollectionOpenResult r = openCollectionFile(bad, store, scratch, m_folder, kNow);
         QCOMPARE(r.outcome, CollectionOpenResult::ParseFailed);
-        QCOMPARE(r.parseCode, code);
+        QCOMPARE(int(r.parseCode), code);
         QVERIFY(!r.workingCopyWritten);
         QVERIFY(scratch.isEmpty());
         compareStores(store, before);

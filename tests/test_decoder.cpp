@@ -7,7 +7,7 @@
 
 namespace {
 struct Rig {
-    SharedState state;
+    LinkState state;
     ManualTimer blink{500};
     ReadingDecoder decoder{state, blink};
     RecordingPanel panel;

@@ -33,11 +33,11 @@ void TestE2EPty::searchStreamLossAndRecovery()
     PtyMeter meter;
     QVERIFY2(meter.start(), qPrintable(meter.errorString()));
 
-    SharedState state;
+    LinkState state;
     TComPort port;
     port.setErrorHandler([](const PortError &) { return SerialPort::ErrorAction::Abort; });
     SystemClock clock;
-    RecordingView view;
+    RecordingView view{state};
     MeterLink *linkPtr = nullptr;
     QtTimer timer(100, [&] { linkPtr->MainTimerTimer(); });
     MeterLink link(state, port, clock, timer, view, [] { QCoreApplication::processEvents(); });

@@ -16,9 +16,9 @@ const QByteArray kFramePoll = CommandFrames::make('A');
 struct Rig {
     VirtualClock clock;
     ScriptPort port{clock};
-    SharedState state;
+    LinkState state;
     ManualTimer timer{100};
-    RecordingView view;
+    RecordingView view{state};
     MeterLink link{state, port, clock, timer, view, [] {}};
     QList<QByteArray> decoded;
 
@@ -206,11 +206,10 @@ void TestLink::lateHandshakeDuringRecordingKeepsRunDisabled()
     r.port.open();
     r.port.setRxHandler(r.link.receiveHandler());
     r.state.RealTimeRunning = true;
-    r.view.rtWindow = true;
     r.receive(liveFrame()); // no reply to 'K' at all: the handshake completes anyway
     QVERIFY(r.state.Connected);
     QCOMPARE(r.view.enabled[Control::btnRun], false);
-    QVERIFY(!r.view.enabled.contains(Control::Run1));
+    QCOMPARE(r.view.enabled[Control::Run1], false);
     QVERIFY(r.view.enabled[Control::btnStop] && r.view.enabled[Control::Stop1]);
     QCOMPARE(r.view.enabled[Control::tbntClr], false);
 }

@@ -43,7 +43,7 @@ struct Rig {
     VirtualClock clock;
     SimulatedMeter meter{QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0))};
     SimPort port{clock};
-    SharedState state;
+    LinkState state;
     ManualTimer timer{1000};
     DataSetStore store;
     MemoryImage image;
@@ -102,7 +102,7 @@ void TestLoggerDownload::fullDownloadParsesAndRestoresLink()
     r.state.CommandFrame[1] = 'l';
     const auto out = r.dl.LoadData1Click();
     QCOMPARE(out.kind, MemoryDownload::Outcome::Finished);
-    QCOMPARE(out.lastCode, 0);
+    QCOMPARE(out.lastCode, LoadResult::Loaded);
     QCOMPARE(r.store.setCount(), 5);
     QCOMPARE(r.store.SetCount, (QList<qint32>{300, 182, 0, 240, 120}));
     QCOMPARE(r.store.SetInterval, (QList<qint32>{1, 2, 60, 60, 1}));
@@ -140,7 +140,7 @@ void TestLoggerDownload::pointer299GivesFiveBlocksAndQuitOnSixth()
     r.meter.loggerMemory().write(12, 0x01);
     r.meter.loggerMemory().write(13, 0x2B);
     r.port.setRxHandler({});
-    QCOMPARE(r.dl.TransferMemory(), 0);
+    QCOMPARE(r.dl.TransferMemory(), LoadResult::Loaded);
     QCOMPARE(r.store.LastAddress, 299);
     QCOMPARE(r.ui.total, 320);
     QCOMPARE(r.image.size(), 384);
@@ -156,7 +156,7 @@ void TestLoggerDownload::badAndShortBlocksAreRejectedAndResent()
     Rig r;
     r.meter.blockTransfer().badSumInBlock(2);
     r.meter.blockTransfer().cutBlockShort(5, 30);
-    QCOMPARE(r.dl.LoadData1Click().lastCode, 0);
+    QCOMPARE(r.dl.LoadData1Click().lastCode, LoadResult::Loaded);
     QCOMPARE(r.countOf('n'), 2);
     QCOMPARE(r.dl.blocksRejected(), 2);
     QCOMPARE(r.store.setCount(), 5);
@@ -166,7 +166,7 @@ void TestLoggerDownload::twentyFirstErrorEndsWithQuit()
 {
     Rig r;
     r.meter.blockTransfer().alwaysBadSums(true);
-    QCOMPARE(r.dl.TransferMemory(), 3);
+    QCOMPARE(r.dl.TransferMemory(), LoadResult::ShortTransfer);
     QCOMPARE(r.countOf('n'), 21);
     QCOMPARE(r.frames().last()[1], 'Q');
     QVERIFY(r.image.isEmpty());
@@ -178,8 +178,8 @@ void TestLoggerDownload::silenceMidTransferIsShortTransfer()
     r.meter.blockTransfer().silentAfterBlock(10);
     r.ui.answers = {LoggerUi::Button::Cancel};
     const auto out = r.dl.LoadData1Click();
-    QCOMPARE(out.lastCode, 3);
-    QCOMPARE(r.ui.confirms, QStringList{MemoryDownload::resultMessage(3)});
+    QCOMPARE(out.lastCode, LoadResult::ShortTransfer);
+    QCOMPARE(r.ui.confirms, QStringList{MemoryDownload::resultMessage(LoadResult::ShortTransfer)});
     QVERIFY(r.store.isEmpty());
     QVERIFY(r.timer.isEnabled());
     QVERIFY(r.port.rxHandler());
@@ -195,7 +195,7 @@ void TestLoggerDownload::pointerReadWithTwoBytesIsCode4()
         if (b.size() == 8 && b[1] == 'r')
             port.feed(b + QByteArray("\x01\x02", 2), 9000);
     };
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
     DataSetStore store;
     MemoryImage image;
@@ -204,7 +204,7 @@ void TestLoggerDownload::pointerReadWithTwoBytesIsCode4()
     for (auto w : {MemoryDownload::Waits::Fixed, MemoryDownload::Waits::Replies}) {
         dl.setWaits(w);
         QCOMPARE(dl.ReadMemoryPointer(), 0);
-        QCOMPARE(dl.TransferMemory(), 4);
+        QCOMPARE(dl.TransferMemory(), LoadResult::PointerFailed);
     }
 }
 
@@ -218,14 +218,14 @@ void TestLoggerDownload::startWithoutEchoIsCode5()
         if (b.size() == 8 && b[1] == 'r')
             port.feed(b + QByteArray(1, b[5] == 0x0D ? char(0x40) : char(0x01)), 9000);
     };
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
     DataSetStore store;
     MemoryImage image;
     ScriptedUi ui;
     MemoryDownload dl(state, port, clock, timer, store, image, ui);
     QCOMPARE(dl.ReadMemoryPointer(), 0x141);
-    QCOMPARE(dl.TransferMemory(), 5);
+    QCOMPARE(dl.TransferMemory(), LoadResult::NoStartEcho);
     int p = 0;
     for (const auto &w : port.writes())
         p += w.bytes == loggerFrame('P', 0x0D);
@@ -264,7 +264,7 @@ void TestLoggerDownload::repairWritesFaultIntoHeader()
         port.feed(live, 20000);
         port.feed(b, 30000);
     };
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
     ScriptedUi ui;
     MemoryDownload dl(state, port, clock, timer, r.store, r.image, ui);
@@ -289,14 +289,14 @@ void TestLoggerDownload::commandRefusalsAndMessages()
     {
         Rig r;
         r.meter.loggerMemory().setSetCountField(0);
-        QCOMPARE(r.dl.LoadData1Click().lastCode, 6);
+        QCOMPARE(r.dl.LoadData1Click().lastCode, LoadResult::NoDataSet);
         QCOMPARE(r.ui.messages, QStringList{"Keine Messdaten im Speicher."});
         QVERIFY(QFile::exists(workingCopyPath(r.dl.workingCopyFolder())));
     }
     {
         Rig r;
         r.meter.loggerMemory().setSetCountField(4001);
-        QCOMPARE(r.dl.LoadData1Click().lastCode, 2);
+        QCOMPARE(r.dl.LoadData1Click().lastCode, LoadResult::TooManySets);
         QCOMPARE(r.ui.messages, QStringList{"Memory error!"});
     }
 }
@@ -307,7 +307,7 @@ void TestLoggerDownload::damagedSetOkRepairsRetryReloads()
     r.meter.loggerMemory().damageSet(3);
     r.ui.answers = {LoggerUi::Button::Retry, LoggerUi::Button::Ok};
     const auto out = r.dl.LoadData1Click();
-    QCOMPARE(out.lastCode, 1);
+    QCOMPARE(out.lastCode, LoadResult::DamagedSet);
     QVERIFY(out.repaired);
     QCOMPARE(out.repairWritesEchoed, 5);
     // The program saw every echo: each write went out once, none was reported as failed (the
@@ -324,7 +324,7 @@ void TestLoggerDownload::damagedSetOkRepairsRetryReloads()
 
     // After the repair the three intact sets load.
     r.ui.messages.clear();
-    QCOMPARE(r.dl.LoadData1Click().lastCode, 0);
+    QCOMPARE(r.dl.LoadData1Click().lastCode, LoadResult::Loaded);
     QCOMPARE(r.store.setCount(), 3);
 }
 
@@ -338,7 +338,7 @@ void TestLoggerDownload::repairOnlyWhenKeptAndEchoed()
         QVERIFY(QDir(r.dir.path()).mkpath("temp/DataSetsTemp.tmp")); // a folder where the file should be
         r.ui.answers = {LoggerUi::Button::Ok};
         const auto out = r.dl.LoadData1Click();
-        QCOMPARE(out.lastCode, 1);
+        QCOMPARE(out.lastCode, LoadResult::DamagedSet);
         QCOMPARE(out.repair, Repair::Withheld);
         QVERIFY(!out.repaired);
         QCOMPARE(r.countOf('w'), 0);
@@ -389,7 +389,7 @@ void TestLoggerDownload::fixedAndReplyWaitsPutTheSameBytesOnTheWire()
     for (int i = 0; i < 2; ++i) {
         Rig r;
         r.dl.setWaits(i == 0 ? MemoryDownload::Waits::Fixed : MemoryDownload::Waits::Replies);
-        QCOMPARE(r.dl.LoadData1Click().lastCode, 0);
+        QCOMPARE(r.dl.LoadData1Click().lastCode, LoadResult::Loaded);
         wire[i] = r.port.written();
         duration[i] = r.clock.elapsedUs();
     }

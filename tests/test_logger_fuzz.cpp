@@ -194,7 +194,7 @@ void TestLoggerFuzz::parserSurvivesAnyImage()
         const QByteArray img = it % 5 == 0 ? f.randomImage() : f.mutate(seeds[it % seeds.size()]);
         const Fingerprint before = fingerprint(store);
         store.LastAddress = f.lastAddress(img);
-        const int code = ParseMemoryImage(img, store, kNow);
+        const int code = int(ParseMemoryImage(img, store, kNow));
         QVERIFY2(code == 0 || code == 1 || code == 2 || code == 6, qPrintable(QString::number(code)));
         ++codes[code];
         if (code == 0) {

@@ -7,7 +7,7 @@
 namespace {
 struct Rig {
     ManualTimer timer{0};
-    SharedState state;
+    LinkState state;
     VirtualClock clock;
     QString sent;
     QStringList messages;
@@ -148,7 +148,7 @@ void TestMaxMinKey::sendReenteringReleaseDoesNotSendTwice()
     // The exchange processes window events; a release delivered during the held command's
     // exchange must not add an 'M'.
     ManualTimer timer{0};
-    SharedState state;
+    LinkState state;
     state.Connected = true;
     VirtualClock clock;
     QString sent;

@@ -6,6 +6,7 @@
 #include "monitor/Journal.h"
 #include "monitor/LiveSampler.h"
 #include "monitor/MonitorCore.h"
+#include "monitor/SessionFeed.h"
 #include "monitor/StatisticsStream.h"
 #include "monitor/Summarize.h"
 
@@ -245,6 +246,52 @@ private slots:
                                             "2026-12-11T14:00:09.100+01:00,weighting,FAST->SLOW",
                                             "2026-12-11T14:00:09.500+01:00,stop,"}));
     }
+    void commandsHoldingThePortPauseTheSamplerOfASession()
+    {
+        QTemporaryDir dir;
+        VirtualClock clock;
+        MonitorCore core({dir.path(), 100, 900, {}, {}, 0}, clock);
+        const Stamp t0 = at("2026-12-11T14:00:00.000+01:00");
+        QVERIFY(!core.start(t0));
+        LiveSampler sampler(core, 100, 0);
+        MeterSession session(std::make_unique<VirtualClock>(), {});
+        SessionFeed feed(session);
+        qint64 ms = 0;
+        auto now = [&] { return Stamp{t0.utcMs + ms, t0.offsetS}; };
+        feed.setFrameHandler([&](const QByteArray &f) { QVERIFY(!sampler.reading(readLiveFrame(f, now(), ms))); });
+        feed.setPauseHandlers([&](const QString &why) { QVERIFY(!sampler.paused(now(), why)); },
+                              [&] { QVERIFY(!sampler.resumed(now(), ms)); });
+        session.link().onFrame(liveFrame(0x18, 0x23, 500));
+        ms = 1000;
+        {
+            // A download whose transfer nests another hold on the port: one pause, one resume.
+            PortLoan download(session.state().Loans, QStringLiteral("download"));
+            PortLoan inner(session.state().Loans, QStringLiteral("recall"));
+            ms = 5000;
+            QVERIFY(!sampler.tick(now(), ms)); // no silence counted while the port is held
+            QVERIFY(sampler.isLost());
+            ms = 6000;
+        }
+        QVERIFY(!sampler.isLost());
+        ms = 8999;
+        QVERIFY(!sampler.tick(now(), ms));
+        QVERIFY(!sampler.isLost());
+        ms = 9000; // the meter stays silent after the command: lost without a reason
+        QVERIFY(!sampler.tick(now(), ms));
+        ms = 9500;
+        session.link().onFrame(liveFrame(0x18, 0x23, 510));
+        QVERIFY(!core.stop(now()));
+        QList<QByteArray> events = rowsOf(dir.filePath("2026-12-11.events.csv"));
+        QCOMPARE(events.size(), 6);
+        events.removeFirst();
+        QCOMPARE(events, (QList<QByteArray>{"2026-12-11T14:00:01.000+01:00,lost,download",
+                                            "2026-12-11T14:00:06.000+01:00,resumed,",
+                                            "2026-12-11T14:00:09.000+01:00,lost,",
+                                            "2026-12-11T14:00:09.500+01:00,resumed,",
+                                            "2026-12-11T14:00:09.500+01:00,stop,"}));
+        QCOMPARE(sampler.samples(), qint64(2));
+    }
+
     void restartsAfterStopAndCrashMatchTheRebuild()
     {
         QTemporaryDir dir;

@@ -12,7 +12,7 @@ constexpr TDateTime kNow = 46000.25;
 int parse(const QByteArray &img, DataSetStore &store)
 {
     store.LastAddress = lastAddressOf(img);
-    return ParseMemoryImage(img, store, kNow);
+    return int(ParseMemoryImage(img, store, kNow));
 }
 } // namespace
 
@@ -174,12 +174,12 @@ void TestParser::shortImagesAreDamagedNotRead()
     store.LastAddress = lastAddressOf(img);
     // Cut off inside the set: the header still claims the full length.
     const QByteArray cut = img.left(1024 + 40);
-    QCOMPARE(ParseMemoryImage(cut, store, kNow), 1);
-    QCOMPARE(ParseMemoryImage(img.left(1030), store, kNow), 1);
-    QCOMPARE(ParseMemoryImage(img.left(10), store, kNow), 6);
+    QCOMPARE(ParseMemoryImage(cut, store, kNow), ParseResult::DamagedSet);
+    QCOMPARE(ParseMemoryImage(img.left(1030), store, kNow), ParseResult::DamagedSet);
+    QCOMPARE(ParseMemoryImage(img.left(10), store, kNow), ParseResult::NoDataSet);
     QCOMPARE(lastAddressOf(img.left(13)), -1);
     // End pointer beyond the image, the set's end marker the last byte of the image: accepted.
-    QCOMPARE(ParseMemoryImage(img, store, kNow), 0);
+    QCOMPARE(ParseMemoryImage(img, store, kNow), ParseResult::Loaded);
     QCOMPARE(store.SetCount[0], 50);
 }
 

@@ -64,7 +64,7 @@ struct FakeWindow : RealTimeTarget {
 };
 
 struct Rig {
-    SharedState state;
+    LinkState state;
     FakeWindow window;
     RealTimeRecorder recorder{state};
     QList<bool> runningCalls;

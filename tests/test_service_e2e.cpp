@@ -150,7 +150,7 @@ void TestServiceE2E::infoWithMemoryTestThenDownload()
     dl.setReceiveHandler(cli.link().receiveHandler());
     dl.setWorkingCopyFolder(workingCopyFolder(dir.path() + "/", {}));
     const auto out = dl.LoadData1Click();
-    QCOMPARE(out.lastCode, 0);
+    QCOMPARE(out.lastCode, LoadResult::Loaded);
     QCOMPARE(store.SetCount, (QList<qint32>{300, 182, 0, 240, 120}));
     cli.disconnect();
     meter.stop();

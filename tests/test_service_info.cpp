@@ -70,7 +70,7 @@ struct ScriptedReplies {
 struct ScriptRig {
     VirtualClock clock;
     ScriptPort comm1{clock}, comm2{clock};
-    SharedState state;
+    LinkState state;
     ManualTimer timer{1000};
     ScriptedSetupUi ui;
     ScriptedReplies replies;
@@ -260,7 +260,7 @@ void TestServiceInfo::memoryTestLeavesAFullMemoryIntact()
     MemoryDownload dl(r.state, r.comm1, r.clock, r.timer, store, image, screen);
     dl.setWorkingCopyFolder(workingCopyFolder(dir.path() + "/", {}));
     const auto out = dl.LoadData1Click();
-    QCOMPARE(out.lastCode, 0);
+    QCOMPARE(out.lastCode, LoadResult::Loaded);
     QCOMPARE(store.SetCount, (QList<qint32>{16100, 16100}));
 }
 

@@ -29,7 +29,7 @@ struct Rig {
     VirtualClock clock{46000.5};
     SimulatedMeter meter{QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0))};
     SimPort port{clock};
-    SharedState state;
+    LinkState state;
     ManualTimer timer{1000};
     ScriptedRecallUi ui;
     SingleValuesRecall recall{state, port, clock, timer, ui};

@@ -124,9 +124,9 @@ void TestServiceSetup::eraseFromTheMenuRefusesAndAsks()
     port.addDevice("ttyUSB0", &meter);
     port.setDeviceName("ttyUSB0");
     port.open();
-    SharedState state;
+    LinkState state;
     ManualTimer timer(1000);
-    RecordingView view;
+    RecordingView view{state};
     MeterLink link(state, port, clock, timer, view, {});
     QStringList messages, questions;
     bool answer = false;

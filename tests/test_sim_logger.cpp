@@ -80,7 +80,7 @@ void TestSimLogger::standardMemoryHoldsVariedSets()
     // The program's parser reads the sets back as they were stored.
     DataSetStore store;
     store.LastAddress = memory.endPointer();
-    QCOMPARE(ParseMemoryImage(memory.bytes().left(memory.endPointer() + 1), store, 0), 0);
+    QCOMPARE(ParseMemoryImage(memory.bytes().left(memory.endPointer() + 1), store, 0), ParseResult::Loaded);
     QCOMPARE(store.setCount(), sets.size());
     for (int k = 0; k < sets.size(); ++k) {
         QCOMPARE(store.SetCount[k], qint32(sets[k].levels.size()));
@@ -158,14 +158,14 @@ void TestSimLogger::scriptedMemoryFaultsAndRecording()
     QCOMPARE(applyLoggerCommand(m, "damage", "2"), R::Done);
     DataSetStore store;
     store.LastAddress = memory.endPointer();
-    QCOMPARE(ParseMemoryImage(memory.bytes(), store, 0), 1);
+    QCOMPARE(ParseMemoryImage(memory.bytes(), store, 0), ParseResult::DamagedSet);
     QCOMPARE(store.FaultSet, 2);
     QCOMPARE(store.FaultOffset, memory.headerOffsets()[2] - 1);
 
     QCOMPARE(applyLoggerCommand(m, "setcount", "0"), R::Done);
-    QCOMPARE(ParseMemoryImage(memory.bytes(), store, 0), 6);
+    QCOMPARE(ParseMemoryImage(memory.bytes(), store, 0), ParseResult::NoDataSet);
     QCOMPARE(applyLoggerCommand(m, "setcount", "4001"), R::Done);
-    QCOMPARE(ParseMemoryImage(memory.bytes(), store, 0), 2);
+    QCOMPARE(ParseMemoryImage(memory.bytes(), store, 0), ParseResult::TooManySets);
     QCOMPARE(applyLoggerCommand(m, "memory", ""), R::Done);
     QCOMPARE(memory.bytes(), pristine);
 

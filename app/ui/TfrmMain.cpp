@@ -40,43 +40,11 @@
 
 namespace {
 
-constexpr int Panel1Height = 81;
-constexpr int Image1Width = 180;
-
-const char *controlName(Control control)
-{
-    switch (control) {
-    case Control::btnRun: return "btnRun";
-    case Control::Run1: return "Run1";
-    case Control::btnStop: return "btnStop";
-    case Control::Stop1: return "Stop1";
-    case Control::btnDataLogger: return "btnDataLogger";
-    case Control::DataLogger1: return "DataLogger1";
-    case Control::tbntClr: return "tbntClr";
-    }
-    return "";
-}
-
-// The design state of the controls the link switches.
+// The design state of the commands that follow the link.
 bool initialEnabled(Control control)
 {
     return control == Control::btnDataLogger || control == Control::DataLogger1;
 }
-
-// The port list: re-read each time it is opened, so an adapter plugged in (or freed by another
-// program) since the last look is there to be chosen.
-class PortComboBox : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> beforePopup;
-
-    void showPopup() override
-    {
-        if (beforePopup)
-            beforePopup();
-        QComboBox::showPopup();
-    }
-};
 
 // Entries given on the command line, each device once.
 QStringList distinctPorts(const QStringList &paths)
@@ -95,24 +63,21 @@ QStringList distinctPorts(const QStringList &paths)
 } // namespace
 
 TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
-    : QMainWindow(parent), m_options(options), m_mainTimer(100, [this] { MainTimerTimer(); }),
-      m_link(m_state, m_comm1, m_clock, m_mainTimer, *this, [] { QCoreApplication::processEvents(); }),
+    : QMainWindow(parent), m_options(options), m_paintingClock(new PaintingClock),
+      m_session(std::unique_ptr<Clock>(m_paintingClock), [](const QString &text) { K352Application::reportError(text); }),
+      m_state(m_session.state()), m_clock(m_session.clock()),
       m_maxMinTimer(500, [this] { m_decoder.MaxMinTimerTimer(); }), m_decoder(m_state, m_maxMinTimer), m_recorder(m_state)
 {
     setObjectName(QStringLiteral("frmMain"));
     resize(969, 767);
 
-    m_comm1.setModemLines(true);
-    m_comm1.setErrorHandler([](const PortError &) { return SerialPort::ErrorAction::Abort; });
-    m_comm1.setExceptionSink([](const QString &text) { K352Application::reportError(text); });
-
     // Each valid live frame is decoded at the moment it arrived; the decoder draws the panel.
     m_decoder.setTimeSeparator(timeSeparatorOf(QLocale::system().timeFormat(QLocale::ShortFormat)));
     m_decoder.realTimeWindowExists = [this] { return realTimeWindowExists(); };
     m_decoder.realTimeHandOff = [this](float level, TDateTime t) { m_recorder.sample(level, t); };
-    m_recorder.runningChanged = [this](bool running) { setRunning(running); };
+    m_recorder.runningChanged = [this](bool) { applyLinkState(); };
     m_recorder.now = [this] { return m_clock.now(); };
-    m_link.onFrame = [this](const QByteArray &frame) { m_decoder.Decode(frame, m_clock.now()); };
+    connectSession();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -136,11 +101,8 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
     buildStatusBar();
     applyWindowTexts(this, QStringLiteral("TfrmMain"));
 
-    for (Control c : {Control::btnRun, Control::Run1, Control::btnStop, Control::Stop1, Control::btnDataLogger,
-                      Control::DataLogger1, Control::tbntClr}) {
-        m_wantedEnabled[c] = initialEnabled(c);
+    for (Control c : AllLinkControls)
         applyControlState(c);
-    }
 
     FormCreate();
     new MainWindowMonitoring(*this); // long-term monitoring and the real-time journal; a child of this window
@@ -149,224 +111,13 @@ TfrmMain::TfrmMain(const TfrmMainOptions &options, QWidget *parent)
 TfrmMain::~TfrmMain()
 {
     // Child windows go first: they may still reach the state and the link while closing.
-    m_mainTimer.setEnabled(false);
+    m_session.mainTimer().setEnabled(false);
     m_maxMinTimer.setEnabled(false);
-    m_comm1.setRxHandler({});
+    m_session.port().setRxHandler({});
     m_decoder.setPanel(nullptr);
     m_recorder.setTarget(nullptr);
     const auto children = m_workspace->subWindowList();
     qDeleteAll(children);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Building the window.
-
-QAction *TfrmMain::addItem(QMenu *menu, const char *name, const QString &designCaption)
-{
-    QAction *action = menu->addAction(designCaption);
-    action->setObjectName(QLatin1String(name));
-    m_controls.insert(QLatin1String(name), action);
-    return action;
-}
-
-void TfrmMain::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto menu = [&](const char *name, const QString &designCaption) {
-        QMenu *m = bar->addMenu(designCaption);
-        m->setObjectName(QLatin1String(name));
-        m_controls.insert(QLatin1String(name), m->menuAction());
-        return m;
-    };
-    auto separator = [](QMenu *m, const char *name) { m->addSeparator()->setObjectName(QLatin1String(name)); };
-
-    QMenu *file1 = menu("File1", QStringLiteral("&File"));
-    addItem(file1, "Open1", QStringLiteral("&Open"));
-    addItem(file1, "Save1", QStringLiteral("&Save"));
-    separator(file1, "N1");
-    addItem(file1, "Print1", QStringLiteral("&Print"));
-    addItem(file1, "PrinterSetup1", QStringLiteral("&Printer Setup"));
-    separator(file1, "N2");
-    connect(addItem(file1, "Exit1", QStringLiteral("Beenden")), &QAction::triggered, this, &TfrmMain::Exit1Click);
-
-    QMenu *realTime1 = menu("RealTime1", QStringLiteral("Real Time"));
-    addItem(realTime1, "Run1", QStringLiteral("Run"));
-    addItem(realTime1, "Stop1", QStringLiteral("Stop"));
-
-    QMenu *dataLogger1 = menu("DataLogger1", QStringLiteral("&Data Logger"));
-    addItem(dataLogger1, "LoadData1", QStringLiteral("Load Data"));
-    addItem(dataLogger1, "EraseMemory1", QStringLiteral("Erase Memory"));
-    addItem(dataLogger1, "Setup1", QStringLiteral("Setup"))->setVisible(m_options.serviceItems);
-    addItem(dataLogger1, "Cali1", QStringLiteral("Cali"))->setVisible(m_options.serviceItems);
-
-    // A menu bar entry without items: the title itself is the command.
-    QAction *recall = bar->addAction(QStringLiteral("RECALL"));
-    recall->setObjectName(QStringLiteral("RECALL1"));
-    m_controls.insert(QStringLiteral("RECALL1"), recall);
-
-    QMenu *view1 = menu("View1", QStringLiteral("&View"));
-    QAction *controlPanel = addItem(view1, "ControlPanel1", QStringLiteral("&Control Panel"));
-    controlPanel->setCheckable(true);
-    controlPanel->setChecked(true);
-    connect(controlPanel, &QAction::triggered, this, &TfrmMain::ControlPanel1Click);
-    QAction *realTimeGraph = addItem(view1, "RealTimeGraph1", QStringLiteral("Real Time &Graph"));
-    realTimeGraph->setCheckable(true);
-    realTimeGraph->setChecked(true);
-    connect(realTimeGraph, &QAction::triggered, this, &TfrmMain::RealTimeGraph1Click);
-    connect(qobject_cast<QAction *>(m_controls.value(QStringLiteral("Run1"))), &QAction::triggered, this,
-            &TfrmMain::btnRunClick);
-    connect(qobject_cast<QAction *>(m_controls.value(QStringLiteral("Stop1"))), &QAction::triggered, this,
-            &TfrmMain::btnStopClick);
-
-    m_window1 = menu("Window1", QStringLiteral("&Window"));
-    addItem(m_window1, "Tile1", QStringLiteral("&Tile"));
-    addItem(m_window1, "Cascade1", QStringLiteral("&Cascade"));
-    connect(m_window1, &QMenu::aboutToShow, this, &TfrmMain::updateWindowMenu);
-
-    QMenu *help1 = menu("Help1", QStringLiteral("&Help"));
-    addItem(help1, "Contents1", QStringLiteral("&Contents"));
-    separator(help1, "N4");
-    connect(addItem(help1, "About1", QStringLiteral("&About")), &QAction::triggered, this, &TfrmMain::About1Click);
-
-    // The desktop's usual keys; where the platform has none for a command, the common one.
-    const struct {
-        const char *item;
-        QKeySequence::StandardKey key;
-        QKeyCombination fallback;
-    } keys[] = {
-        {"Open1", QKeySequence::Open, Qt::CTRL | Qt::Key_O},
-        {"Save1", QKeySequence::Save, Qt::CTRL | Qt::Key_S},
-        {"Print1", QKeySequence::Print, Qt::CTRL | Qt::Key_P},
-        {"Exit1", QKeySequence::Quit, Qt::CTRL | Qt::Key_Q},
-        {"Contents1", QKeySequence::HelpContents, QKeyCombination(Qt::Key_F1)},
-    };
-    for (const auto &k : keys) {
-        auto *item = qobject_cast<QAction *>(m_controls.value(QLatin1String(k.item)));
-        const QList<QKeySequence> standard = QKeySequence::keyBindings(k.key);
-        item->setShortcuts(standard.isEmpty() ? QList<QKeySequence>{QKeySequence(k.fallback)} : standard);
-    }
-}
-
-void TfrmMain::offer(const char *name, void (TfrmMain::*handler)(), bool enable)
-{
-    QObject *control = m_controls.value(QLatin1String(name));
-    if (auto *action = qobject_cast<QAction *>(control)) {
-        connect(action, &QAction::triggered, this, handler);
-        if (enable)
-            action->setEnabled(true);
-    } else if (auto *button = qobject_cast<QToolButton *>(control)) {
-        connect(button, &QToolButton::clicked, this, handler);
-        if (enable)
-            button->setEnabled(true);
-    }
-}
-
-void TfrmMain::connectLoggerCommands()
-{
-    offer("LoadData1", &TfrmMain::LoadData1Click);
-    // Its enabled state follows the link.
-    offer("btnDataLogger", &TfrmMain::LoadData1Click, false);
-    offer("EraseMemory1", &TfrmMain::EraseMemory1Click);
-    offer("Setup1", &TfrmMain::Setup1Click);
-    offer("Cali1", &TfrmMain::Cali1Click);
-    offer("RECALL1", &TfrmMain::RECALL1Click);
-}
-
-QToolButton *TfrmMain::addButton(const char *name, Glyph glyph, const QString &designHint)
-{
-    auto *button = new QToolButton(m_panel1);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(toolGlyph(glyph));
-    button->setIconSize(QSize(36, 36));
-    button->setFixedSize(48, 48);
-    button->setAutoRaise(true);
-    button->setToolTip(designHint);
-    button->setEnabled(false); // every tool command has its handler still to come
-    m_controls.insert(QLatin1String(name), button);
-    m_panel1->layout()->addWidget(button);
-    return button;
-}
-
-void TfrmMain::buildPanel1()
-{
-    m_panel1 = new QWidget(this);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setFixedHeight(Panel1Height);
-    m_panel1->setAutoFillBackground(true);
-    auto *row = new QHBoxLayout(m_panel1);
-    row->setContentsMargins(8, 0, 0, 0);
-    row->setSpacing(4);
-
-    addButton("SpeedButton1", Glyph::Open, QStringLiteral("Open File"));
-    addButton("SpeedButton2", Glyph::Save, QStringLiteral("Save to file"));
-    addButton("btnPrint", Glyph::Print, QStringLiteral("Print"));
-    row->addSpacing(10);
-    addButton("btnDataLogger", Glyph::DataLogger, QStringLiteral("Data Logger"));
-    addButton("btnOutputToGraph", Glyph::OutputToGraph, QStringLiteral("Output Tabular to graph"));
-    row->addSpacing(10);
-    connect(addButton("btnRun", Glyph::Run, QStringLiteral("Start Graphing Real Time Data")), &QToolButton::clicked,
-            this, &TfrmMain::btnRunClick);
-    connect(addButton("btnStop", Glyph::Stop, QStringLiteral("Stop Graphing Real Time Data")), &QToolButton::clicked,
-            this, &TfrmMain::btnStopClick);
-    row->addSpacing(10);
-    addButton("SpeedButton8", Glyph::Help, QStringLiteral("Help"));
-    row->addSpacing(16);
-
-    auto *combo = new PortComboBox(m_panel1);
-    combo->beforePopup = [this] { refreshPortList(); };
-    m_comboBoxDeviceName = combo;
-    m_comboBoxDeviceName->setObjectName(QStringLiteral("ComboBoxDeviceName"));
-    m_comboBoxDeviceName->setPlaceholderText(QStringLiteral("ComPort"));
-    m_comboBoxDeviceName->setMinimumWidth(170);
-    m_comboBoxDeviceName->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    // A change of entry arrives as a change of index followed by its activation; an activation
-    // alone is the selected entry chosen again, which opens it again (an adapter plugged back).
-    connect(m_comboBoxDeviceName, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_indexChangePending = index;
-        ComboBoxDeviceNameChange(index);
-    });
-    connect(m_comboBoxDeviceName, &QComboBox::activated, this, [this](int index) {
-        if (std::exchange(m_indexChangePending, -1) != index)
-            ComboBoxDeviceNameChange(index);
-    });
-    row->addWidget(m_comboBoxDeviceName);
-
-    m_label1 = new QLabel(m_panel1);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->hide();
-    row->addWidget(m_label1);
-
-    m_maskEdit1 = new QLineEdit(m_panel1);
-    m_maskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
-    m_maskEdit1->hide();
-    row->addWidget(m_maskEdit1);
-
-    row->addStretch(1);
-
-    m_image1 = new QLabel(m_panel1);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setFixedWidth(Image1Width);
-    m_image1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    m_image1->setPixmap(toolBarPicture(QSize(Image1Width, Panel1Height), devicePixelRatioF()));
-    row->addWidget(m_image1);
-}
-
-void TfrmMain::buildStatusBar()
-{
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    const int widths[2] = {180, 150};
-    for (int i = 0; i < 2; ++i) {
-        auto *panel = new QLabel(bar);
-        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        panel->setMinimumWidth(widths[i]);
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
-        panel->setContentsMargins(4, 0, 4, 0);
-        bar->addWidget(panel);
-        m_statusPanels[i] = panel;
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -380,11 +131,11 @@ void TfrmMain::FormCreate()
     m_state.SamplingInterval = 0.2f;
     m_lcdImages = loadLcdImages();
 
-    PortList &ports = m_link.ports();
+    PortList &ports = m_session.ports();
     ports.entries = portsPresent();
     ports.select(0);
     portListChanged();
-    m_link.selectDevice();
+    m_session.link().selectDevice();
 }
 
 void TfrmMain::showEvent(QShowEvent *event)
@@ -408,13 +159,10 @@ void TfrmMain::FormShow()
         // a close asked for then is carried out once the search is over.
         struct Starting {
             TfrmMain &w;
-            explicit Starting(TfrmMain &main) : w(main) { w.m_starting = true; w.m_clock.setPainting(true); }
-            ~Starting() { w.m_clock.setPainting(false); w.m_starting = false; }
+            explicit Starting(TfrmMain &main) : w(main) { w.m_starting = true; w.m_paintingClock->setPainting(true); }
+            ~Starting() { w.m_paintingClock->setPainting(false); w.m_starting = false; }
         } starting(*this);
-        try {
-            m_link.StartupConnection();
-        } catch (const SilentAbort &) {
-        }
+        m_session.start();
     }
     if (m_closeRequested) {
         QTimer::singleShot(0, this, &QWidget::close);
@@ -465,12 +213,8 @@ bool TfrmMain::FormCloseQuery()
     }
     if (!closeChildWindows())
         return false;
-    m_mainTimer.setEnabled(false);
-    try {
-        m_comm1.close();
-    } catch (const SilentAbort &) {
-    } catch (const PortError &) {
-    }
+    m_session.mainTimer().setEnabled(false);
+    quietly([&] { m_session.port().close(); });
     BusyWait(m_clock, 100);
     return true;
 }
@@ -499,14 +243,6 @@ bool TfrmMain::closeChildWindows()
     return allClosed;
 }
 
-void TfrmMain::MainTimerTimer()
-{
-    try {
-        m_link.MainTimerTimer();
-    } catch (const SilentAbort &) {
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Commands.
 
@@ -533,7 +269,7 @@ void TfrmMain::ControlPanel1Click()
         createPanel();
         m_state.PanelRefresh = true;
     }
-    qobject_cast<QAction *>(m_controls.value(QStringLiteral("ControlPanel1")))->setChecked(true);
+    m_ui.ControlPanel1->setChecked(true);
 }
 
 TfrmGraph *TfrmMain::realTimeGraph() const
@@ -554,7 +290,7 @@ void TfrmMain::RealTimeGraph1Click()
     } else {
         OpenRealTimeGraph();
     }
-    qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(true);
+    m_ui.RealTimeGraph1->setChecked(true);
 }
 
 TfrmGraph *TfrmMain::OpenRealTimeGraph()
@@ -564,7 +300,7 @@ TfrmGraph *TfrmMain::OpenRealTimeGraph()
     graph->onCleared = [this] { m_recorder.samplesCleared(); };
     QWidget *frame = graph->parentWidget();
     frame->move(frame->x(), 0);
-    qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(true);
+    m_ui.RealTimeGraph1->setChecked(true);
 
     const TDateTime t = m_clock.now();
     const double r = m_state.SamplingInterval;
@@ -587,21 +323,8 @@ void TfrmMain::realTimeGraphClosed()
 {
     m_realTimeGraph = nullptr;
     m_recorder.windowClosed();
-    qobject_cast<QAction *>(m_controls.value(QStringLiteral("RealTimeGraph1")))->setChecked(false);
-    setControlEnabled(Control::btnStop, false);
-    setControlEnabled(Control::Stop1, false);
-    if (m_state.Connected) {
-        setControlEnabled(Control::btnRun, true);
-        setControlEnabled(Control::Run1, true);
-    }
-}
-
-void TfrmMain::setRunning(bool running)
-{
-    setControlEnabled(Control::btnRun, !running);
-    setControlEnabled(Control::Run1, !running);
-    setControlEnabled(Control::btnStop, running);
-    setControlEnabled(Control::Stop1, running);
+    m_ui.RealTimeGraph1->setChecked(false);
+    applyLinkState();
 }
 
 void TfrmMain::btnRunClick()
@@ -652,7 +375,7 @@ void TfrmMain::btnStopClick()
 
 void TfrmMain::createPanel()
 {
-    auto *panel = new TfrmPanel(m_link, m_state, m_lcdImages);
+    auto *panel = new TfrmPanel(m_session.link(), m_state, m_lcdImages);
     panel->onClosed = [this] { panelClosed(); };
     panel->onActivated = [this] { setOutputToGraphEnabled(false); };
     panel->showMessage = [this](const QString &text) {
@@ -671,7 +394,7 @@ void TfrmMain::panelClosed()
 {
     m_panel = nullptr;
     m_decoder.setPanel(nullptr);
-    qobject_cast<QAction *>(m_controls.value(QStringLiteral("ControlPanel1")))->setChecked(false);
+    m_ui.ControlPanel1->setChecked(false);
 }
 
 TfrmPanel *TfrmMain::panel() const
@@ -681,10 +404,7 @@ TfrmPanel *TfrmMain::panel() const
 
 void TfrmMain::ComboBoxDeviceNameChange(int index)
 {
-    try {
-        m_link.ComboBoxDeviceNameChange(index);
-    } catch (const SilentAbort &) {
-    }
+    m_session.choosePort(index);
 }
 
 QStringList TfrmMain::portsPresent() const
@@ -695,7 +415,7 @@ QStringList TfrmMain::portsPresent() const
 void TfrmMain::refreshPortList()
 {
     m_indexChangePending = -1;
-    m_link.refreshPorts(portsPresent());
+    m_session.refreshPorts(portsPresent());
 }
 
 void TfrmMain::updateWindowMenu()
@@ -724,11 +444,39 @@ void TfrmMain::updateWindowMenu()
 }
 
 // ---------------------------------------------------------------------------------------------
-// LinkView.
+// The commands that follow the link, and what the session reports.
+
+void TfrmMain::connectSession()
+{
+    MeterSession *s = &m_session;
+    connect(s, &MeterSession::linkChanged, this, &TfrmMain::applyLinkState);
+    connect(s, &MeterSession::loggerCommandsShown, this, [this] {
+        setControlVisible(Control::DataLogger1, true);
+        setControlVisible(Control::btnDataLogger, true);
+    });
+    connect(s, &MeterSession::statusChanged, this, &TfrmMain::setStatus);
+    connect(s, &MeterSession::diagnosticsChanged, this, &TfrmMain::setDiagnostics);
+    connect(s, &MeterSession::portListChanged, this, &TfrmMain::portListChanged);
+    connect(s, &MeterSession::notice, this, &TfrmMain::notice);
+    connect(s, &MeterSession::searchProgress, this, &TfrmMain::setSplashStatus);
+    connect(s, &MeterSession::searchFinished, this, &TfrmMain::closeSplash);
+    connect(s, &MeterSession::panelNoConnection, this, &TfrmMain::setPanelNoConnection);
+    connect(s, &MeterSession::panelConnectedLook, this, &TfrmMain::setPanelConnectedLook);
+    connect(s, &MeterSession::frameDecoded, this, [this](const QByteArray &frame, TDateTime t) { m_decoder.Decode(frame, t); });
+}
 
 QObject *TfrmMain::controlObject(Control control) const
 {
-    return m_controls.value(QLatin1String(controlName(control)));
+    switch (control) {
+    case Control::btnRun: return m_ui.btnRun;
+    case Control::Run1: return m_ui.Run1;
+    case Control::btnStop: return m_ui.btnStop;
+    case Control::Stop1: return m_ui.Stop1;
+    case Control::btnDataLogger: return m_ui.btnDataLogger;
+    case Control::DataLogger1: return m_ui.DataLogger1;
+    case Control::tbntClr: return nullptr; // in the real-time graph window
+    }
+    return nullptr;
 }
 
 bool TfrmMain::wantedEnabled(Control control) const
@@ -758,6 +506,12 @@ void TfrmMain::setControlEnabled(Control control, bool enabled)
     applyControlState(control);
 }
 
+void TfrmMain::applyLinkState()
+{
+    for (Control c : AllLinkControls)
+        setControlEnabled(c, linkControlEnabled(c, m_state));
+}
+
 void TfrmMain::setControlVisible(Control control, bool visible)
 {
     QObject *target = controlObject(control);
@@ -780,7 +534,7 @@ void TfrmMain::setDiagnostics(const QString &text)
 
 void TfrmMain::portListChanged()
 {
-    const PortList &ports = m_link.ports();
+    const PortList &ports = m_session.ports();
     QSignalBlocker block(m_comboBoxDeviceName);
     QStringList shown;
     for (int i = 0; i < m_comboBoxDeviceName->count(); ++i)
@@ -829,12 +583,12 @@ bool TfrmMain::splashOpen() const
 
 void TfrmMain::setSplashStatus(const QString &text)
 {
-    if (m_splash)
+    if (splashOpen())
         m_splash->setStatus(text);
 }
 
 void TfrmMain::closeSplash()
 {
-    if (m_splash)
+    if (splashOpen())
         m_splash->close();
 }

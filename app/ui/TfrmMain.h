@@ -1,16 +1,12 @@
 #pragma once
 // The main frame window: menu bar, tool bar panel, workspace for the child windows, status bar.
-// It owns the shared state, the serial port Comm1, the watchdog timer and the meter link, and shows
-// on screen what the link reports.
-#include "app/SharedState.h"
+// It holds the meter session (port, link, watchdog, data set store) and shows on screen what the
+// session reports.
+#include "app/LinkControls.h"
 #include "app/ui/PaintingClock.h"
-#include "link/Clock.h"
-#include "link/LinkView.h"
-#include "link/MeterLink.h"
-#include "link/TComPort.h"
-#include "link/Timer.h"
+#include "graph/GraphWindowsState.h"
+#include "session/MeterSession.h"
 #include "panel/ReadingDecoder.h"
-#include "data/DataSetStore.h"
 #include "data/ui/OpenSaveCommands.h"
 #include "graph/ui/TfrmGraph.h"
 #include "tables/TableToGraph.h"
@@ -52,7 +48,21 @@ struct TfrmMainOptions {
     QStringList files;
 };
 
-class TfrmMain : public QMainWindow, public LinkView {
+// The menu items and tool buttons, named as their objects are.
+struct MainControls {
+    QAction *File1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Print1 = nullptr, *PrinterSetup1 = nullptr,
+            *Exit1 = nullptr;
+    QAction *RealTime1 = nullptr, *Run1 = nullptr, *Stop1 = nullptr;
+    QAction *DataLogger1 = nullptr, *LoadData1 = nullptr, *EraseMemory1 = nullptr, *Setup1 = nullptr, *Cali1 = nullptr;
+    QAction *RECALL1 = nullptr;
+    QAction *View1 = nullptr, *ControlPanel1 = nullptr, *RealTimeGraph1 = nullptr;
+    QAction *Tile1 = nullptr, *Cascade1 = nullptr;
+    QAction *Help1 = nullptr, *Contents1 = nullptr, *About1 = nullptr;
+    QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *btnPrint = nullptr, *btnDataLogger = nullptr,
+                *btnOutputToGraph = nullptr, *btnRun = nullptr, *btnStop = nullptr, *SpeedButton8 = nullptr;
+};
+
+class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TfrmMain(const TfrmMainOptions &options = {}, QWidget *parent = nullptr);
@@ -61,10 +71,11 @@ public:
     // The start-up splash; it closes itself when the link is set up.
     void setSplash(TfrmAbout *splash);
 
-    SharedState &state() { return m_state; }
-    MeterLink &link() { return m_link; }
-    TComPort &comm1() { return m_comm1; }
-    Timer &mainTimer() { return m_mainTimer; }
+    MeterSession &session() { return m_session; }
+    LinkState &state() { return m_state; }
+    MeterLink &link() { return m_session.link(); }
+    TComPort &comm1() { return m_session.port(); }
+    Timer &mainTimer() { return m_session.mainTimer(); }
     QMdiArea *workspace() const { return m_workspace; }
     ReadingDecoder &decoder() { return m_decoder; }
     Timer &maxMinTimer() { return m_maxMinTimer; }
@@ -77,8 +88,13 @@ public:
     // Hook for tests: runs the start dialog instead of showing it (return false for Cancel).
     std::function<bool(TfrmSetupRealTime &)> runStartDialog;
 
-    // The enabled state the link last asked for (initial: the window's design state).
+    // The enabled state last set for a command that follows the link (initial: the design state).
     bool wantedEnabled(Control control) const;
+    void setControlEnabled(Control control, bool enabled);
+    void setControlVisible(Control control, bool visible);
+    // Offers Run, Stop, the clear button and the data logger commands as the link's state and the
+    // real-time recording allow.
+    void applyLinkState();
 
     // Handlers.
     void FormShow();
@@ -114,26 +130,24 @@ public:
     QPrinter &printer() { return *m_printer; }
     // The data-set graph window, or none while it is closed.
     TfrmGraph *dataSetGraph() const;
-    DataSetStore &store() { return m_store; }
+    DataSetStore &store() { return m_session.store(); }
     // The single-values window, or none.
     TfrmDataCapture *dataCapture() const;
     // Hook for tests: the download's screen (its dialogs answered, its windows watched).
     std::function<void(WindowLoggerUi &)> prepareLoggerUi;
 
-    // LinkView.
-    void setControlEnabled(Control control, bool enabled) override;
-    void setControlVisible(Control control, bool visible) override;
-    void setStatus(const QString &port, const QString &state) override;
-    void setDiagnostics(const QString &text) override;
-    void portListChanged() override;
-    void notice(const QString &text) override;
-    bool splashOpen() const override;
-    void setSplashStatus(const QString &text) override;
-    void closeSplash() override;
-    bool panelOpen() const override;
-    void setPanelNoConnection(bool shown) override;
-    void setPanelConnectedLook() override;
-    bool realTimeWindowExists() const override;
+    // What the session reports.
+    void setStatus(const QString &port, const QString &state);
+    void setDiagnostics(const QString &text);
+    void portListChanged();
+    void notice(const QString &text);
+    bool splashOpen() const;
+    void setSplashStatus(const QString &text);
+    void closeSplash();
+    bool panelOpen() const;
+    void setPanelNoConnection(bool shown);
+    void setPanelConnectedLook();
+    bool realTimeWindowExists() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -141,6 +155,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    static constexpr int Panel1Height = 81;
+    static constexpr int Image1Width = 180;
+
     // The ports to list: the given paths, then (unless left out) the ones the system reports.
     QStringList portsPresent() const;
     void FormCreate();
@@ -152,8 +169,8 @@ private:
     void createPanel();
     void panelClosed();
     void realTimeGraphClosed();
-    void setRunning(bool running);
-    void offer(const char *name, void (TfrmMain::*handler)(), bool enable = true);
+    void connectSession();
+    void offer(QObject *control, void (TfrmMain::*handler)(), bool enable = true);
     void connectLoggerCommands();
     void connectFileCommands();
     // A graph window in the workspace, with the main window's hooks set.
@@ -176,25 +193,25 @@ private:
     void buildPanel1();
     void buildStatusBar();
     QAction *addItem(QMenu *menu, const char *name, const QString &designCaption);
+    QMenu *addMenu(const char *name, const QString &designCaption, QAction *&action);
     QToolButton *addButton(const char *name, Glyph glyph, const QString &designHint);
     void updateWindowMenu();
     void applyControlState(Control control);
     QObject *controlObject(Control control) const;
 
     TfrmMainOptions m_options;
-    SharedState m_state;
-    PaintingClock m_clock;
-    TComPort m_comm1;
-    QtTimer m_mainTimer;
-    MeterLink m_link;
+    PaintingClock *m_paintingClock; // owned by the session
+    MeterSession m_session;
+    // The session's state and clock, named as the window's commands use them.
+    LinkState &m_state;
+    Clock &m_clock;
+    GraphWindowsState m_graphState;
     QtTimer m_maxMinTimer;
     ReadingDecoder m_decoder;
     QList<QPixmap> m_lcdImages;
     QPointer<TfrmPanel> m_panel;
     RealTimeRecorder m_recorder;
     QPointer<TfrmGraph> m_realTimeGraph;
-    DataSetStore m_store;
-    MemoryImage m_image;
     QPointer<TfrmGraph> m_dataSetGraph;
     QPointer<TfrmDataCapture> m_dataCapture;
     QPointer<TfrmSetup> m_setup;
@@ -211,7 +228,7 @@ private:
     QLabel *m_statusPanels[2] = {nullptr, nullptr};
     QMenu *m_window1 = nullptr;
     QList<QAction *> m_windowListActions;
-    QMap<QString, QObject *> m_controls;
+    MainControls m_ui;
     QMap<Control, bool> m_wantedEnabled;
 
     QPointer<TfrmAbout> m_splash;

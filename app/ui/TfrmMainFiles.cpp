@@ -46,20 +46,20 @@ void TfrmMain::connectFileCommands()
     };
     // The memory of the collection on screen, as the store keeps it since its parse.
     a.saveCollection = [this](const QString &name) {
-        if (saveCollection(m_store, name))
+        if (saveCollection(m_session.store(), name))
             m_state.DownloadUnsaved = false;
         else
             m_openSave->saveFailed(TextFileWriter::failureMessage(name));
     };
 
-    for (const char *name : {"Open1", "SpeedButton1"})
-        offer(name, &TfrmMain::Open1Click);
-    for (const char *name : {"Save1", "SpeedButton2"})
-        offer(name, &TfrmMain::Save1Click);
-    for (const char *name : {"Print1", "btnPrint"})
-        offer(name, &TfrmMain::btnPrintClick);
-    offer("PrinterSetup1", &TfrmMain::PrinterSetup1Click);
-    offer("btnOutputToGraph", &TfrmMain::btnOutputToGraphClick, false);
+    offer(m_ui.Open1, &TfrmMain::Open1Click);
+    offer(m_ui.SpeedButton1, &TfrmMain::Open1Click);
+    offer(m_ui.Save1, &TfrmMain::Save1Click);
+    offer(m_ui.SpeedButton2, &TfrmMain::Save1Click);
+    offer(m_ui.Print1, &TfrmMain::btnPrintClick);
+    offer(m_ui.btnPrint, &TfrmMain::btnPrintClick);
+    offer(m_ui.PrinterSetup1, &TfrmMain::PrinterSetup1Click);
+    offer(m_ui.btnOutputToGraph, &TfrmMain::btnOutputToGraphClick, false);
     // "Output Tabular to graph" is offered while a table window is the active child; the panel or
     // a graph window switch it off, other windows leave it.
     connect(m_workspace, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
@@ -69,10 +69,10 @@ void TfrmMain::connectFileCommands()
         else if (qobject_cast<TfrmGraph *>(child) || qobject_cast<TfrmPanel *>(child))
             setOutputToGraphEnabled(false);
     });
-    offer("Tile1", &TfrmMain::Tile1Click);
-    offer("Cascade1", &TfrmMain::Cascade1Click);
-    for (const char *name : {"Contents1", "SpeedButton8"})
-        offer(name, &TfrmMain::Contents1Click);
+    offer(m_ui.Tile1, &TfrmMain::Tile1Click);
+    offer(m_ui.Cascade1, &TfrmMain::Cascade1Click);
+    offer(m_ui.Contents1, &TfrmMain::Contents1Click);
+    offer(m_ui.SpeedButton8, &TfrmMain::Contents1Click);
 }
 
 QWidget *TfrmMain::activeChild() const
@@ -83,13 +83,12 @@ QWidget *TfrmMain::activeChild() const
 
 void TfrmMain::setOutputToGraphEnabled(bool enabled)
 {
-    if (auto *button = qobject_cast<QWidget *>(m_controls.value(QStringLiteral("btnOutputToGraph"))))
-        button->setEnabled(enabled);
+    m_ui.btnOutputToGraph->setEnabled(enabled);
 }
 
 TfrmGraph *TfrmMain::newGraphWindow(GraphRole role, const QString &title)
 {
-    auto *graph = new TfrmGraph(role, m_state);
+    auto *graph = new TfrmGraph(role, m_state, m_graphState);
     if (!title.isEmpty())
         graph->setWindowTitle(title);
     graph->onActivated = [this] { setOutputToGraphEnabled(false); };
@@ -129,15 +128,15 @@ void TfrmMain::openCollection(const QString &fileName)
 {
     openDataSetGraph();
     const QString folder = workingCopyFolder(m_state.UserDataFolder, QCoreApplication::applicationDirPath());
-    const CollectionOpenResult r = openCollectionFile(fileName, m_store, m_image, folder, m_clock.now());
+    const CollectionOpenResult r = openCollectionFile(fileName, m_session.store(), m_session.image(), folder, m_clock.now());
     switch (r.outcome) {
     case CollectionOpenResult::Loaded:
-        m_dataSetGraph->fillDataSetList(dataSetListRows(m_store));
+        m_dataSetGraph->fillDataSetList(dataSetListRows(m_session.store()));
         showDataSet(0);
         m_state.DownloadUnsaved = false;
         break;
     case CollectionOpenResult::FolderError:
-        m_dataSetGraph->fillDataSetList(dataSetListRows(m_store));
+        m_dataSetGraph->fillDataSetList(dataSetListRows(m_session.store()));
         showMessage(this, QMessageBox::Warning, QStringLiteral("Error"), r.errorText);
         break;
     case CollectionOpenResult::TooLarge:

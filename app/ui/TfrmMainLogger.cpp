@@ -28,7 +28,7 @@ TfrmDataCapture *TfrmMain::dataCapture() const
 
 ServicePieces TfrmMain::servicePieces()
 {
-    return ServicePieces{m_state, m_link, m_clock, m_mainTimer, m_workspace, this};
+    return ServicePieces{m_state, m_session.link(), m_clock, m_session.mainTimer(), m_workspace, this};
 }
 
 void TfrmMain::LoadData1Click()
@@ -37,14 +37,14 @@ void TfrmMain::LoadData1Click()
     ui.onPrepareDataSetWindow = [this] { return openDataSetGraph(); };
     ui.onDataSetsLoaded = [this] {
         if (m_dataSetGraph)
-            m_dataSetGraph->fillDataSetList(dataSetListRows(m_store));
+            m_dataSetGraph->fillDataSetList(dataSetListRows(m_session.store()));
         showDataSet(0);
     };
     ui.onDownloadUnsaved = [this] { m_state.DownloadUnsaved = true; };
     if (prepareLoggerUi)
         prepareLoggerUi(ui);
-    MemoryDownload download(m_state, m_comm1, m_clock, m_mainTimer, m_store, m_image, ui,
-                            [] { QCoreApplication::processEvents(); });
+    MemoryDownload download(m_state, m_session.port(), m_clock, m_session.mainTimer(), m_session.store(),
+                            m_session.image(), ui, &MeterSession::processEvents);
     download.setWorkingCopyFolder(workingCopyFolder(m_state.UserDataFolder, QCoreApplication::applicationDirPath()));
     download.LoadData1Click();
 }
@@ -76,7 +76,7 @@ bool TfrmMain::openDataSetGraph()
 void TfrmMain::showDataSet(int n)
 {
     if (m_dataSetGraph)
-        m_dataSetGraph->showDataSet(ShowDataSet(m_store, n));
+        m_dataSetGraph->showDataSet(ShowDataSet(m_session.store(), n));
 }
 
 void TfrmMain::EraseMemory1Click()

@@ -1,6 +1,6 @@
 #include "graph/ui/CursorPanel.h"
 
-#include "app/SharedState.h"
+#include "graph/GraphWindowsState.h"
 #include "app/SystemFormats.h"
 #include "chart/ui/PESGraph.h"
 #include "graph/AcousticStatistics.h"
@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
-CursorPanel::CursorPanel(CursorFields &fields, PESGraph &chart, SharedState &state, QWidget *window, QWidget *parent)
+CursorPanel::CursorPanel(CursorFields &fields, PESGraph &chart, GraphWindowsState &state, QWidget *window, QWidget *parent)
     : QWidget(parent), f(fields), m_chart(chart), m_state(state), m_window(window)
 {
     setObjectName(QStringLiteral("pnlStatistic"));

@@ -9,7 +9,7 @@
 class PESGraph;
 class QLineEdit;
 class TwoThumbSlider;
-struct SharedState;
+struct GraphWindowsState;
 struct SliderSpan;
 
 // The panel's fields, named as on screen.
@@ -24,7 +24,7 @@ class CursorPanel : public QWidget {
 public:
     // Builds the panel under `chart` and fills in `fields`; the read-only fields are created on
     // window, the graph window that holds chart and panel.
-    CursorPanel(CursorFields &fields, PESGraph &chart, SharedState &state, QWidget *window, QWidget *parent);
+    CursorPanel(CursorFields &fields, PESGraph &chart, GraphWindowsState &state, QWidget *window, QWidget *parent);
 
     // Lays the slider's track along the plot area, whose place changes with every drawing.
     void placeSlider();
@@ -48,7 +48,7 @@ private:
 
     CursorFields &f;
     PESGraph &m_chart;
-    SharedState &m_state;
+    GraphWindowsState &m_state;
     QWidget *m_window;
     QWidget *m_sliderRow = nullptr;
 };

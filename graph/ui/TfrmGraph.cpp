@@ -50,7 +50,8 @@ constexpr int AcousticUpdateMs = 250;
 
 } // namespace
 
-TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWidget(parent), m_role(role), m_state(state)
+TfrmGraph::TfrmGraph(GraphRole role, LinkState &state, GraphWindowsState &shared, QWidget *parent)
+    : QWidget(parent), m_role(role), m_state(state), m_shared(shared)
 {
     setObjectName(QStringLiteral("frmGraph"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -89,7 +90,7 @@ TfrmGraph::TfrmGraph(GraphRole role, SharedState &state, QWidget *parent) : QWid
     Panel12->setMinimumWidth(140);
     // Shown from the first read-out on; an empty strip would only cover the chart's corner.
     Panel12->hide();
-    pnlStatistic = new CursorPanel(*this, *PESGraph1, m_state, this, vsplit);
+    pnlStatistic = new CursorPanel(*this, *PESGraph1, m_shared, this, vsplit);
     vsplit->addWidget(PESGraph1);
     vsplit->addWidget(pnlStatistic);
     vsplit->setStretchFactor(0, 1);
@@ -201,15 +202,15 @@ void TfrmGraph::Slider1ValueChange1() { pnlStatistic->followSlider(); }
 void TfrmGraph::PESGraph1VertLineAnnotHotSpot(int line)
 {
     if (line == 0)
-        m_state.DragA = true;
+        m_shared.DragA = true;
     else if (line == 1)
-        m_state.DragB = true;
+        m_shared.DragB = true;
 }
 
 void TfrmGraph::PESGraph1MouseUp()
 {
-    m_state.DragA = false;
-    m_state.DragB = false;
+    m_shared.DragA = false;
+    m_shared.DragB = false;
 }
 
 void TfrmGraph::PESGraph1MouseMove(QPoint pos)
@@ -442,7 +443,7 @@ void TfrmGraph::updateCursorLeq() { pnlStatistic->updateCursorLeq(); }
 
 void TfrmGraph::setClickMode(ClickMode mode)
 {
-    m_state.GraphClickMode = mode;
+    m_shared.GraphClickMode = mode;
     PESGraph1->look().arrowCursor = arrowCursorFor(mode);
     PESGraph1->Redraw();
 }
@@ -451,7 +452,7 @@ void TfrmGraph::setClickMode(ClickMode mode)
 // one set its pointer and mode button (a FormShow elsewhere, the chart preparation of a clear).
 void TfrmGraph::syncClickMode()
 {
-    const ClickMode mode = m_state.GraphClickMode;
+    const ClickMode mode = m_shared.GraphClickMode;
     QToolButton *down = mode == ClickMode::Cross ? ToolButton5 : mode == ClickMode::Text ? ToolButton9 : ToolButton4;
     if (!down->isChecked())
         down->setChecked(true);
@@ -468,7 +469,7 @@ void TfrmGraph::ToolButton9Click() { setClickMode(ClickMode::Text); }
 void TfrmGraph::PESGraph1Click()
 {
     syncClickMode();
-    placeMarkAtClick(*PESGraph1, m_state.LastAnnotation, m_state.GraphClickMode, {}, this);
+    placeMarkAtClick(*PESGraph1, m_shared.LastAnnotation, m_shared.GraphClickMode, {}, this);
 }
 
 void TfrmGraph::PESGraph1GraphAnnotHotSpot(int slot, bool doubleClick)
@@ -491,9 +492,9 @@ void TfrmGraph::tbntClrClick()
     PESGraph1->state().data.reset(0);
     if (onCleared)
         onCleared();
-    clearMarks(PESGraph1->state(), m_state.LastAnnotation);
+    clearMarks(PESGraph1->state(), m_shared.LastAnnotation);
     // The chart preparation set the normal pointer; the click mode stays as chosen.
-    PESGraph1->look().arrowCursor = arrowCursorFor(m_state.GraphClickMode);
+    PESGraph1->look().arrowCursor = arrowCursorFor(m_shared.GraphClickMode);
     redrawChart(*PESGraph1);
     // The figures describe the chart's readings, which are gone.
     updateAcousticStatistics();

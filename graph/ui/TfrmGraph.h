@@ -3,7 +3,8 @@
 // a tool bar. One class serves the real-time graph window, the data-set graph window and the file
 // graph windows. The panels and the tool bar are built in files of their own; this class puts them
 // together, holds what depends on the window's role and wires the controls to their handlers.
-#include "app/SharedState.h"
+#include "graph/GraphWindowsState.h"
+#include "link/LinkState.h"
 #include "graph/ui/CursorPanel.h"
 #include "graph/ui/DataSetListPanel.h"
 #include "graph/ui/GraphStatisticPanel.h"
@@ -31,7 +32,7 @@ class TfrmGraph : public QWidget,
                   public CursorFields {
     Q_OBJECT
 public:
-    TfrmGraph(GraphRole role, SharedState &state, QWidget *parent = nullptr);
+    TfrmGraph(GraphRole role, LinkState &state, GraphWindowsState &shared, QWidget *parent = nullptr);
     ~TfrmGraph() override;
 
     GraphRole role() const { return m_role; }
@@ -140,7 +141,8 @@ private:
     void syncClickMode();
 
     GraphRole m_role;
-    SharedState &m_state;
+    LinkState &m_state;
+    GraphWindowsState &m_shared;
     QToolBar *ToolBar1 = nullptr;
     SidewaysScrollPanel *m_graphStatisticArea = nullptr;
     bool m_closing = false;

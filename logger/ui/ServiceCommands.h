@@ -1,7 +1,7 @@
 #pragma once
 // The main window's data logger service commands, given the pieces the main window owns:
 // RECALL1Click, EraseMemory1Click, Setup1Click and Cali1Click.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "link/Clock.h"
 #include "link/MeterLink.h"
 #include "link/Timer.h"
@@ -14,7 +14,7 @@
 class QMdiArea;
 
 struct ServicePieces {
-    SharedState &state;
+    LinkState &state;
     MeterLink &link;     // its port is Comm1; its receive handler is re-attached after a recall
     Clock &clock;
     Timer &mainTimer;

@@ -1,6 +1,6 @@
 #include "logger/ui/TfrmCali.h"
 
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "app/ui/K352Application.h"
 #include "link/PortLease.h"
 #include "link/SerialPort.h"
@@ -78,7 +78,7 @@ void TfrmCali::Button1Click()
         showMessage(this, QMessageBox::Critical, QStringLiteral("Error"), error);
 }
 
-void openCalibrationDialog(SharedState &state, SerialPort &comm1, Timer &mainTimer, QWidget *parent)
+void openCalibrationDialog(LinkState &state, SerialPort &comm1, Timer &mainTimer, QWidget *parent)
 {
     // The dialog writes on Comm1 while the live stream goes on: the watchdog is stopped, the
     // receive handler stays attached.
@@ -88,6 +88,7 @@ void openCalibrationDialog(SharedState &state, SerialPort &comm1, Timer &mainTim
     mainTimer.setEnabled(false);
     waitWhileBusy(state.RxBusy, clock, PortLease::BusyLimitMs, processEvents);
     {
+        PortLoan loan(state.Loans, QStringLiteral("calibration"));
         TfrmCali dialog(comm1, parent);
         dialog.exec();
     }

@@ -29,6 +29,6 @@ private:
 
 // Cali1Click: waits for the busy flags with events flowing, stops the main timer, shows a fresh
 // dialog modally, frees it and restarts the timer.
-struct SharedState;
+struct LinkState;
 class Timer;
-void openCalibrationDialog(SharedState &state, SerialPort &comm1, Timer &mainTimer, QWidget *parent);
+void openCalibrationDialog(LinkState &state, SerialPort &comm1, Timer &mainTimer, QWidget *parent);

@@ -40,7 +40,7 @@ QLineEdit *twoDigits(QWidget *parent, const char *name, const QString &text)
 }
 } // namespace
 
-TfrmSetup::TfrmSetup(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, QWidget *parent,
+TfrmSetup::TfrmSetup(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, QWidget *parent,
                      SerialPort *comm2)
     : QWidget(parent),
       m_setup(state, comm1, comm2 ? *comm2 : Comm2, clock, mainTimer, *this, [] { QCoreApplication::processEvents(); })

@@ -20,7 +20,7 @@ class TfrmSetup : public QWidget, private SetupUi {
     Q_OBJECT
 public:
     // comm2: the port the window uses instead of its own Comm2 (tests); none: Comm2.
-    TfrmSetup(SharedState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, QWidget *parent = nullptr,
+    TfrmSetup(LinkState &state, SerialPort &comm1, Clock &clock, Timer &mainTimer, QWidget *parent = nullptr,
               SerialPort *comm2 = nullptr);
     ~TfrmSetup() override;
 

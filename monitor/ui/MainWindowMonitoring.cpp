@@ -8,6 +8,7 @@
 #include "app/ui/TfrmMain.h"
 #include "chart/ui/PESGraph.h"
 #include "monitor/FolderView.h"
+#include "monitor/SessionFeed.h"
 #include "monitor/ui/TfrmMonitor.h"
 
 #include <QAction>
@@ -22,27 +23,8 @@ namespace {
 const QString kMain = QStringLiteral("TfrmMain");
 }
 
-// The live frames the main window's link decodes, handed on to the monitor as well.
-class MainWindowMonitoring::Feed : public LiveFeed {
-public:
-    explicit Feed(MeterLink &link)
-    {
-        auto before = std::move(link.onFrame);
-        link.onFrame = [this, before](const QByteArray &frame) {
-            if (before)
-                before(frame);
-            if (m_handler)
-                m_handler(frame);
-        };
-    }
-    void setFrameHandler(std::function<void(const QByteArray &)> handler) override { m_handler = std::move(handler); }
-
-private:
-    std::function<void(const QByteArray &)> m_handler;
-};
-
 MainWindowMonitoring::MainWindowMonitoring(TfrmMain &main)
-    : QObject(&main), m_main(main), m_feed(std::make_unique<Feed>(main.link())),
+    : QObject(&main), m_main(main), m_feed(std::make_unique<SessionFeed>(main.session())),
       m_journal(appDataFolder().isEmpty() ? QString() : appDataFolder() + QStringLiteral("realtime-journal.csv"))
 {
     if (!m_journal.path().isEmpty())

@@ -32,14 +32,13 @@ public:
     RecordingJournal &journal() { return m_journal; }
 
 private:
-    class Feed;
     TfrmMonitor *newWindow(LiveFeed *feed);
     void addCommands();
     void wrapFileCommands();
 
     TfrmMain &m_main;
     SystemMonitorTime m_time;
-    std::unique_ptr<Feed> m_feed;
+    std::unique_ptr<LiveFeed> m_feed;
     RecordingJournal m_journal;
     QPointer<TfrmMonitor> m_window;
 };

@@ -253,6 +253,21 @@ bool TfrmMonitor::start(const MonitorSettings &settings)
         if (const MonitorError e = m_sampler->reading(readLiveFrame(frame, m_time.now(), m_time.steadyMs())))
             fail(e);
     });
+    // A download or a set-up command holds the port for a while: the run notes why the samples
+    // stop and when they come back, instead of calling it a lost meter.
+    m_feed->setPauseHandlers(
+        [this](const QString &reason) {
+            if (!m_sampler)
+                return;
+            if (const MonitorError e = m_sampler->paused(m_time.now(), reason))
+                fail(e);
+        },
+        [this] {
+            if (!m_sampler)
+                return;
+            if (const MonitorError e = m_sampler->resumed(m_time.now(), m_time.steadyMs()))
+                fail(e);
+        });
     // The start event was written before the callbacks were set.
     m_eventsDay = -1;
     showChanges(FolderView::Samples | FolderView::Periods | FolderView::Events | FolderView::Days);
@@ -268,8 +283,10 @@ void TfrmMonitor::stop()
     if (!m_core)
         return;
     m_timer.stop();
-    if (m_feed)
+    if (m_feed) {
         m_feed->setFrameHandler({});
+        m_feed->setPauseHandlers({}, {});
+    }
     const MonitorError e = m_core->stop(m_time.now());
     m_sampler.reset();
     m_core.reset();

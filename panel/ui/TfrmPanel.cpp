@@ -32,7 +32,7 @@ namespace {
 constexpr int CloseRetryMs = 10;
 }
 
-TfrmPanel::TfrmPanel(MeterLink &link, SharedState &state, const QList<QPixmap> &lcdImages, QWidget *parent)
+TfrmPanel::TfrmPanel(MeterLink &link, LinkState &state, const QList<QPixmap> &lcdImages, QWidget *parent)
     : QWidget(parent), m_link(link), m_state(state), m_lcdImages(lcdImages),
       m_mmaTimer(MaxMinKey::TimerIntervalMs, [this] { MMATimerTimer(); }),
       m_maxMinKey(m_mmaTimer, state, m_clock, [this](char c) { sendCommand(c); },

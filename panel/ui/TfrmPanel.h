@@ -2,7 +2,7 @@
 // The control panel: a picture of the meter's front in the main window's workspace. Its display
 // mirrors the meter's (driven by the reading decoder through PanelDisplay) and its keys send the
 // meter the commands of its own keys.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "link/Clock.h"
 #include "link/Timer.h"
 #include "panel/MaxMinKey.h"
@@ -25,7 +25,7 @@ public:
     // The MAX/MIN key's tool tip, the only key with one.
     static const QString MaxMinHint;
 
-    TfrmPanel(MeterLink &link, SharedState &state, const QList<QPixmap> &lcdImages, QWidget *parent = nullptr);
+    TfrmPanel(MeterLink &link, LinkState &state, const QList<QPixmap> &lcdImages, QWidget *parent = nullptr);
     ~TfrmPanel() override;
 
     // Flags of the workspace child window that holds the panel: no title bar.
@@ -107,7 +107,7 @@ private:
     QWidget *moveTarget();
 
     MeterLink &m_link;
-    SharedState &m_state;
+    LinkState &m_state;
     QList<QPixmap> m_lcdImages;
     SystemClock m_clock;
     QtTimer m_mmaTimer;

@@ -1,12 +1,16 @@
 #pragma once
-// A LinkView that remembers what the link did to the screen.
-#include "link/LinkView.h"
+// A LinkListener that remembers what the link reported, and the commands the window would offer
+// after each change of the link.
+#include "app/LinkControls.h"
+#include "link/LinkListener.h"
 
 #include <QMap>
 #include <QStringList>
 
-class RecordingView : public LinkView {
+class RecordingView : public LinkListener {
 public:
+    explicit RecordingView(const LinkState &state) : m_state(state) {}
+
     QMap<Control, bool> enabled;
     QMap<Control, bool> visible;
     QString statusPort, statusState, diagnostics, splashStatus;
@@ -16,10 +20,13 @@ public:
     bool panel = false;
     bool noConnectionShown = false;
     int connectedLookCount = 0;
-    bool rtWindow = false;
 
-    void setControlEnabled(Control c, bool on) override { enabled[c] = on; }
-    void setControlVisible(Control c, bool on) override { visible[c] = on; }
+    void linkChanged() override
+    {
+        for (Control c : AllLinkControls)
+            enabled[c] = linkControlEnabled(c, m_state);
+    }
+    void loggerCommandsShown() override { visible[Control::DataLogger1] = visible[Control::btnDataLogger] = true; }
     void setStatus(const QString &port, const QString &state) override
     {
         statusPort = port;
@@ -27,13 +34,24 @@ public:
         statusHistory << state;
     }
     void setDiagnostics(const QString &text) override { diagnostics = text; }
-    void portListChanged() override {}
     void notice(const QString &text) override { notices << text; }
-    bool splashOpen() const override { return splash; }
-    void setSplashStatus(const QString &text) override { splashStatus = text; }
+    void setSplashStatus(const QString &text) override
+    {
+        if (splash)
+            splashStatus = text;
+    }
     void closeSplash() override { splash = false; }
-    bool panelOpen() const override { return panel; }
-    void setPanelNoConnection(bool shown) override { noConnectionShown = shown; }
-    void setPanelConnectedLook() override { ++connectedLookCount; }
-    bool realTimeWindowExists() const override { return rtWindow; }
+    void setPanelNoConnection(bool shown) override
+    {
+        if (panel)
+            noConnectionShown = shown;
+    }
+    void setPanelConnectedLook() override
+    {
+        if (panel)
+            ++connectedLookCount;
+    }
+
+private:
+    const LinkState &m_state;
 };

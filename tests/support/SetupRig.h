@@ -1,7 +1,7 @@
 #pragma once
 // The logger set-up operations against the simulated meter on virtual time: Comm1 and Comm2 as two
 // in-process ports on the same device, each watched so that a moment with both open is noticed.
-#include "app/SharedState.h"
+#include "link/LinkState.h"
 #include "app/TDateTime.h"
 #include "logger/LoggerSetup.h"
 #include "sim/SimPort.h"
@@ -14,7 +14,7 @@ struct SetupRig {
     SimPort port1{clock}, port2{clock};
     OpenWatch watch;
     WatchedPort comm1{port1, watch, "Comm1"}, comm2{port2, watch, "Comm2"};
-    SharedState state;
+    LinkState state;
     ManualTimer timer{1000};
     ScriptedSetupUi ui;
     LoggerSetup setup{state, comm1, comm2, clock, timer, ui};
