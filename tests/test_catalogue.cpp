@@ -181,7 +181,7 @@ void TestCatalogue::tablesAreWellFormed()
         check(windowClass, windowTexts(windowClass));
     check("dialogs", dialogCaptionTexts());
 
-    QVERIFY(windowTexts("TfrmMain").size() == 33);
+    QVERIFY(windowTexts("TfrmMain").size() == 36);
     QVERIFY(windowTexts("TfrmNoSuchWindow").empty());
 }
 
