@@ -1,7 +1,7 @@
 // Graph text export of 100,000 and 1,000,000 points and reading the files back into a table grid:
 // time per run, the grid's memory and the growth between the two sizes.
 #include "data/GraphTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TextTableReader.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

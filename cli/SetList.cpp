@@ -1,7 +1,7 @@
 #include "cli/SetList.h"
 
 #include "graph/AcousticStatistics.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 namespace {
 QString level(double dB)

@@ -2,7 +2,7 @@
 #include "app/WindowTexts.h"
 
 #include "data/WorkingCopy.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 #include <QFile>
 #include <QFileInfo>

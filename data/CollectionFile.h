@@ -2,7 +2,7 @@
 // Data set collection files (".rec"): a byte-for-byte copy of the logger memory image. Opening one
 // runs the same parse as a download; saving copies the working copy.
 #include "data/DataSetStore.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "data/WorkingCopy.h"
 
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 #include <QDir>
 #include <QFileInfo>

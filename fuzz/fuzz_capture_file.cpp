@@ -1,7 +1,7 @@
 // Any file read as a capture file into the single-values grid, which can then be written out again.
 #include "FuzzSupport.h"
-#include "data/TableTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TableTextFile.h"
+#include "tables/TextTableReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

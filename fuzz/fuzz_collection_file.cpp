@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 #include "data/CollectionFile.h"
 #include "data/WorkingCopy.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

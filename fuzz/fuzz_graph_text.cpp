@@ -1,7 +1,7 @@
 // Any file read as a graph text file and turned into a graph, in the C and a German locale: one
 // point per row or none at all, and every converted time a finite number.
 #include "FuzzSupport.h"
-#include "data/TextTableReader.h"
+#include "tables/TextTableReader.h"
 #include "tables/TableToGraph.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 // the last index of the image (as a download sets it). A parse that succeeds leaves a store that
 // keeps its invariants; one that fails leaves the store as it was.
 #include "FuzzSupport.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 namespace {
 

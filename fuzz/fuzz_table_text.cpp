@@ -1,8 +1,8 @@
 // Any file read as a table text file, tab- and comma-separated, then written out again: the grid
 // holds no more rows than the file has lines and no cell longer than a line may be.
 #include "FuzzSupport.h"
-#include "data/TableTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TableTextFile.h"
+#include "tables/TextTableReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -5,7 +5,7 @@
 #include "logger/BlockReceiver.h"
 #include "logger/LoggerExchange.h"
 #include "link/Protocol.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 #include <optional>
 

@@ -10,7 +10,7 @@
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "logger/LoggerUi.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 #include <QString>
 #include <functional>

@@ -3,7 +3,7 @@
 // nothing, and ".rec" names are recognised without regard to case.
 #include "data/CollectionFile.h"
 #include "data/WorkingCopy.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 #include "sim/LoggerMemory.h"
 #include "support/ImageBuilder.h"
 

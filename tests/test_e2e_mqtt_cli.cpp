@@ -179,6 +179,8 @@ void TestE2EMqttCli::brokerRestartLosesNothingAndPublishSendsAFolder()
     QVERIFY2(waitSeen("\"event\": \"warning-end\"", 8000), seen.right(2000).constData());
     QVERIFY(monitor.waitFor([&] { readSub(); return seen.count("/level ") > levelsBefore + 3; }, 5000));
 
+    // Enough periods for the count below, however fast the steps above went.
+    QVERIFY(monitor.waitFor([&] { return rowsOfFiles(out, "*.periods.csv").size() >= 6; }, 20000));
     monitor.p.terminate();
     QVERIFY(monitor.p.waitForFinished(15000));
     monitor.read();

@@ -1,7 +1,7 @@
 #include "app/Catalogue.h"
 #include "data/DateTimeText.h"
 #include "data/GraphTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TextTableReader.h"
 #include "support/ScriptedTextUi.h"
 
 #include <QBuffer>

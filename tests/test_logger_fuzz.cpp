@@ -4,7 +4,7 @@
 // the store as it was.
 #include "data/CollectionFile.h"
 #include "data/WorkingCopy.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 #include "sim/LoggerMemory.h"
 #include "support/ImageBuilder.h"
 

@@ -1,7 +1,7 @@
 // The memory image parser: counts, the page-boundary count field, markers at page starts, value
 // and interval rules, ties, replacement of the store only on success, images too short.
 #include "logger/DataSetDisplay.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 #include "support/ImageBuilder.h"
 
 #include <QtTest>

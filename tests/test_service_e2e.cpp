@@ -6,7 +6,7 @@
 #include "cli/RecallCommand.h"
 #include "cli/ServiceCli.h"
 #include "cli/SetupCommand.h"
-#include "data/TextTableReader.h"
+#include "tables/TextTableReader.h"
 #include "data/WorkingCopy.h"
 #include "logger/MemoryDownload.h"
 #include "sim/PtyMeter.h"

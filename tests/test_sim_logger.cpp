@@ -1,7 +1,7 @@
 // The simulated meter's data logger: the standard memory holds varied, parseable data sets
 // (including the page-boundary count field and an empty set), the block transfer over the wire
 // with 'y', 'n' and 'Q', and the scripted faults of k352-sim.
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 #include "panel/ReadingDecoder.h"
 #include "sim/LoggerFaultCommands.h"
 #include "sim/SimulatedMeter.h"

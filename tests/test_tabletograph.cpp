@@ -1,6 +1,6 @@
 #include "app/Catalogue.h"
 #include "data/GraphTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TextTableReader.h"
 #include "support/ScriptedTextUi.h"
 #include "support/TextFiles.h"
 #include "tables/TableToGraph.h"

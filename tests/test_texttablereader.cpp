@@ -1,5 +1,5 @@
 #include "data/GraphTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TextTableReader.h"
 #include "support/ScriptedTextUi.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // The main frame window: menu bar, tool bar panel, workspace for the child windows, status bar.
 // It holds the meter session (port, link, watchdog, data set store) and shows on screen what the
 // session reports.
-#include "app/LinkControls.h"
+#include "session/LinkControls.h"
 #include "app/ui/PaintingClock.h"
 #include "graph/GraphWindowsState.h"
 #include "session/MeterSession.h"

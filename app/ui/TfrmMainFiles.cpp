@@ -14,7 +14,7 @@
 #include "graph/GraphFile.h"
 #include "graph/ui/PrepareChart.h"
 #include "logger/DataSetDisplay.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 #include "panel/ui/TfrmPanel.h"
 #include "tables/ui/TablePrinter.h"
 #include "tables/ui/TfrmDataCapture.h"

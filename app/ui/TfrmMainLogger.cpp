@@ -8,7 +8,7 @@
 #include "graph/ui/TfrmGraph.h"
 #include "logger/DataSetDisplay.h"
 #include "logger/MemoryDownload.h"
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 #include "logger/ui/WindowLoggerUi.h"
 #include "panel/ui/TfrmPanel.h"
 

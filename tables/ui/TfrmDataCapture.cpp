@@ -1,8 +1,8 @@
 #include "tables/ui/TfrmDataCapture.h"
 #include "app/WindowTexts.h"
 
-#include "data/TableTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TableTextFile.h"
+#include "tables/TextTableReader.h"
 #include "data/ui/ScopeTextUi.h"
 #include "tables/ui/GridView.h"
 

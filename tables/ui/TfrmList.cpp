@@ -1,7 +1,7 @@
 #include "tables/ui/TfrmList.h"
 
-#include "data/TableTextFile.h"
-#include "data/TextTableReader.h"
+#include "tables/TableTextFile.h"
+#include "tables/TextTableReader.h"
 #include "data/ui/ScopeTextUi.h"
 #include "tables/ui/GridView.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // A LinkListener that remembers what the link reported, and the commands the window would offer
 // after each change of the link.
-#include "app/LinkControls.h"
+#include "session/LinkControls.h"
 #include "link/LinkListener.h"
 
 #include <QMap>

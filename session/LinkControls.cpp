@@ -1,4 +1,4 @@
-#include "app/LinkControls.h"
+#include "session/LinkControls.h"
 
 bool linkControlEnabled(Control control, const LinkState &state)
 {

@@ -1,4 +1,4 @@
-#include "data/TextTableReader.h"
+#include "tables/TextTableReader.h"
 #include "app/WindowTexts.h"
 
 #include "data/GraphTextFile.h"

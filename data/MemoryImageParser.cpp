@@ -1,4 +1,4 @@
-#include "logger/MemoryImageParser.h"
+#include "data/MemoryImageParser.h"
 
 #include <QDate>
 #include <algorithm>

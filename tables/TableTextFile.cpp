@@ -1,4 +1,4 @@
-#include "data/TableTextFile.h"
+#include "tables/TableTextFile.h"
 
 #include "app/Catalogue.h"
 #include "data/TextFields.h"
