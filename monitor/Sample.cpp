@@ -1,4 +1,5 @@
 #include "monitor/Sample.h"
+#include "app/IsoText.h"
 
 #include <QDateTime>
 #include <charconv>
@@ -31,17 +32,7 @@ qint64 daysFromCivil(int y, int m, int d)
     return era * 146097 + doe - 719468;
 }
 
-void appendDigits(QByteArray &out, qint64 v, int width)
-{
-    char buf[24];
-    int n = 0;
-    do {
-        buf[n++] = char('0' + v % 10);
-        v /= 10;
-    } while (v > 0 || n < width);
-    while (n > 0)
-        out.append(buf[--n]);
-}
+using IsoText::appendDigits;
 
 bool digits(std::string_view t, size_t at, size_t width, int &value)
 {
@@ -71,11 +62,7 @@ QByteArray dayText(qint64 day)
     int y, m, d;
     civilFromDays(day, y, m, d);
     QByteArray out;
-    appendDigits(out, y, 4);
-    out.append('-');
-    appendDigits(out, m, 2);
-    out.append('-');
-    appendDigits(out, d, 2);
+    IsoText::appendDate(out, y, m, d);
     return out;
 }
 
@@ -92,17 +79,9 @@ void appendStamp(QByteArray &out, const Stamp &s, bool withMs)
 {
     const qint64 day = s.localDay();
     const qint64 ms = s.localMs() - day * 86400000;
-    out.append(dayText(day));
-    out.append('T');
-    appendDigits(out, ms / 3600000, 2);
-    out.append(':');
-    appendDigits(out, ms / 60000 % 60, 2);
-    out.append(':');
-    appendDigits(out, ms / 1000 % 60, 2);
-    if (withMs) {
-        out.append('.');
-        appendDigits(out, ms % 1000, 3);
-    }
+    int y, m, d;
+    civilFromDays(day, y, m, d);
+    IsoText::appendDateTime(out, y, m, d, ms, withMs);
     const qint32 off = s.offsetS < 0 ? -s.offsetS : s.offsetS;
     out.append(s.offsetS < 0 ? '-' : '+');
     appendDigits(out, off / 3600, 2);

@@ -1,4 +1,5 @@
 #include "realtime/RecordingJournal.h"
+#include "app/IsoText.h"
 
 #include <QDate>
 #include <QDir>
@@ -14,15 +15,6 @@ const QDate kEpoch(1899, 12, 30);
 constexpr qint64 kMsPerDay = 86400000;
 constexpr qint64 kSyncEveryMs = 1000;
 
-void appendDigits(QByteArray &out, qint64 v, int width)
-{
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    for (int pad = width - int(r.ptr - buf); pad > 0; --pad)
-        out.append('0');
-    out.append(buf, int(r.ptr - buf));
-}
-
 // The local date and time of a TDateTime as written, without going through a time zone: the
 // value is a local time already.
 void appendTime(QByteArray &out, TDateTime t)
@@ -31,19 +23,7 @@ void appendTime(QByteArray &out, TDateTime t)
     const qint64 days = ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
     ms -= days * kMsPerDay;
     const QDate d = kEpoch.addDays(days);
-    appendDigits(out, d.year(), 4);
-    out.append('-');
-    appendDigits(out, d.month(), 2);
-    out.append('-');
-    appendDigits(out, d.day(), 2);
-    out.append('T');
-    appendDigits(out, ms / 3600000, 2);
-    out.append(':');
-    appendDigits(out, ms / 60000 % 60, 2);
-    out.append(':');
-    appendDigits(out, ms / 1000 % 60, 2);
-    out.append('.');
-    appendDigits(out, ms % 1000, 3);
+    IsoText::appendDateTime(out, d.year(), d.month(), d.day(), ms, true);
 }
 
 template <typename T> bool parseNumber(std::string_view s, T &v)
