@@ -10,6 +10,7 @@
 #include "monitor/FolderView.h"
 #include "monitor/SessionFeed.h"
 #include "monitor/ui/TfrmMonitor.h"
+#include "panel/ui/TfrmPanel.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -86,7 +87,11 @@ TfrmMonitor *MainWindowMonitoring::newWindow(LiveFeed *feed)
 {
     auto *w = new TfrmMonitor(feed, m_time);
     QMdiSubWindow *sub = m_main.workspace()->addSubWindow(w);
-    sub->setGeometry(QRect(QPoint(0, 0), w->size())); // at the workspace's corner, whole
+    // Beside the control panel, so its display and keys stay in sight; whole.
+    QPoint at(0, 0);
+    if (QWidget *panel = m_main.panel() ? m_main.panel()->parentWidget() : nullptr; panel && panel->isVisible())
+        at.setX(panel->geometry().right() + 1);
+    sub->setGeometry(QRect(at, w->size()));
     w->show();
     m_main.workspace()->setActiveSubWindow(sub);
     return w;
