@@ -101,8 +101,10 @@ TfrmMonitor *MainWindowMonitoring::openWindow()
 {
     if (!m_window)
         m_window = newWindow(m_feed.get());
-    else if (QWidget *frame = m_window->parentWidget())
+    else if (auto *frame = qobject_cast<QMdiSubWindow *>(m_window->parentWidget())) {
         frame->showNormal();
+        m_main.workspace()->setActiveSubWindow(frame); // to the front, over the other windows
+    }
     return m_window;
 }
 
