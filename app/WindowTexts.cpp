@@ -137,6 +137,7 @@ constexpr WindowTextEntry kFrmMonitor[] = {
     {S::OtherStrings, "LostState", "No readings from the meter", "Keine Messwerte vom Messgerät"},
     {S::OtherStrings, "NotifyAlarm", "Noise alarm", "Lärmalarm"},
     {S::OtherStrings, "WriteFailed", "Monitoring stopped: %1", "Langzeitmessung angehalten: %1"},
+    {S::OtherStrings, "MqttState", "MQTT %1: %2", "MQTT %1: %2"},
 };
 
 // The start dialog of a monitoring run.
@@ -157,6 +158,9 @@ constexpr WindowTextEntry kFrmMonitorStart[] = {
      "Das Messintervall darf nicht länger als die Periode sein."},
     {S::OtherStrings, "WarnAboveAlarm", "The warning level must not be above the alarm level.",
      "Die Warnschwelle darf nicht über der Alarmschwelle liegen."},
+    {S::OtherStrings, "BadBroker", "The MQTT broker must be given as host or host:port (port 1 to 65535), not \"%1\".",
+     "Der MQTT-Broker ist als Rechner oder Rechner:Port (Port 1 bis 65535) anzugeben, nicht „%1“."},
+    {S::OtherStrings, "MqttLogin", "MQTT login: %1", "MQTT-Anmeldung: %1"},
 };
 
 // Range and progress window. Every use sets its own caption; "Druckbereich" is the initial one.

@@ -31,6 +31,10 @@ LiveReading readLiveFrame(const QByteArray &frame, const Stamp &time, qint64 ste
 
 MonitorError LiveSampler::reading(const LiveReading &r)
 {
+    // A frame decoded while a command holds the port was left over from before it took the port;
+    // the command's end resumes the sampling.
+    if (m_paused)
+        return {};
     m_lastFrameMs = r.steadyMs;
     if (m_lost) {
         m_lost = false;

@@ -1,6 +1,6 @@
 // The long-term monitoring window on virtual time: a scripted run with a loud spell and a silent
 // meter fills the figures, the chart and the tables; a folder written elsewhere is opened (also
-// from File > Open), paged and followed. The real-time recording's journal: a recording left
+// from File > Open), paged and followed. A run with a broker publishes to a real mosquitto. The real-time recording's journal: a recording left
 // behind is offered back at the next start, and a clean end leaves nothing to offer.
 #include "app/ui/K352Application.h"
 #include "app/ui/TfrmMain.h"
@@ -10,10 +10,16 @@
 #include "monitor/ui/MainWindowMonitoring.h"
 #include "monitor/ui/TfrmMonitor.h"
 #include "realtime/RecordingJournal.h"
+#include "mqtt/MqttOutbox.h"
+#include "support/CliProcess.h"
 #include "support/Frames.h"
+#include "support/MqttBroker.h"
 #include "support/QuietMain.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -75,6 +81,7 @@ private slots:
     }
     void scriptedRunFillsTheWindow();
     void folderIsOpenedPagedAndFollowed();
+    void runWithBrokerPublishesItsPeriods();
     void lostRecordingIsOfferedBackAndCleanEndLeavesNone();
 };
 
@@ -213,6 +220,69 @@ void GuiMonitor::folderIsOpenedPagedAndFollowed()
     QCOMPARE(w->view()->envelope().samples(), qint64(2));
     QCOMPARE(w->lblLevel->text(), QString("92,5 dB"));
     main.close();
+}
+
+void GuiMonitor::runWithBrokerPublishesItsPeriods()
+{
+    QTemporaryDir tmp;
+    Broker broker;
+    broker.dir = tmp.filePath("broker");
+    QVERIFY(QDir().mkpath(broker.dir));
+    broker.port = freeLoopbackPort();
+    QVERIFY2(broker.start(), "mosquitto does not start");
+    const QByteArray prefix = MqttSettings{}.topicPrefix(); // the same default as the command line's
+    Subscriber sub;
+    QVERIFY(sub.start(broker.port, "k352-gui-sub", {QString::fromUtf8(prefix) + "/#"}));
+
+    ScriptFeed feed;
+    VirtualMonitorTime time(utcOf("2026-12-11T13:59:00.000+01:00"));
+    TfrmMonitor w(&feed, time);
+    const QString folder = tmp.filePath("monitor");
+    QStringList refused;
+    w.runStartDialog = [&](TfrmMonitorStart &d) {
+        d.showError = [&](const QString &t) { refused << t; };
+        d.edtFolder->setText(folder);
+        d.cboPeriod->setCurrentIndex(0); // 60 s
+        d.edtBroker->setText("127.0.0.1:70000");
+        d.btnStartClick();
+        d.edtBroker->setText("127.0.0.1:" + QString::number(broker.port));
+        d.btnStartClick();
+        return d.result() == QDialog::Accepted;
+    };
+    w.btnStartClick();
+    QCOMPARE(refused, QStringList{"Der MQTT-Broker ist als Rechner oder Rechner:Port (Port 1 bis 65535) anzugeben, "
+                                  "nicht „127.0.0.1:70000“."});
+    QVERIFY(w.running());
+    // The publisher's report reaches the window, not the terminal.
+    QVERIFY2(Broker::waitUntil([&] { return w.lblMqtt->text().contains("connected to 127.0.0.1:"); }, 10000),
+             qPrintable(w.lblMqtt->text()));
+
+    // 80 s at 55.0 dB: the period 13:59-14:00 finishes.
+    for (int ms = 0; ms < 80000; ms += 500) {
+        feed.handler(liveFrame(0x18, 0x23, 550));
+        if (ms % 1000 == 0)
+            w.tick();
+        time.advance(500);
+    }
+    const QList<QByteArray> periods = rowsOfFiles(QDir(folder), "*.periods.csv");
+    QCOMPARE(periods.size(), 1);
+    QVERIFY(Broker::waitUntil([&] { sub.read(); return sub.seen.contains(prefix + "/period {"); }, 10000));
+    QVERIFY(sub.seen.contains(prefix + "/level {"));
+    const qsizetype at = sub.seen.indexOf(prefix + "/period ") + prefix.size() + 8;
+    const QJsonObject period = QJsonDocument::fromJson(sub.seen.mid(at, sub.seen.indexOf('\n', at) - at)).object();
+    QCOMPARE(period.value("start").toString(), QString("2026-12-11T13:59:00+01:00"));
+    QCOMPARE(period.value("samples").toInt(), 60);
+    QCOMPARE(period.value("Leq").toDouble(), 55.0);
+
+    w.stop();
+    QVERIFY(Broker::waitUntil([&] { sub.read(); return sub.seen.contains(prefix + "/status offline"); }, 5000));
+    // Every period and event went out and was acknowledged, so nothing is kept for later.
+    QFile acked(MqttOutbox::ackFileName(folder, MonitorText::dayOfDate(QDate(2026, 12, 11))));
+    QVERIFY(acked.open(QIODevice::ReadOnly));
+    QVERIFY(acked.readAll().contains(periods[0]));
+    QTest::qWait(50);
+    QVERIFY2(!w.lblMqtt->text().contains("kept"), qPrintable(w.lblMqtt->text()));
+    broker.stop();
 }
 
 void GuiMonitor::lostRecordingIsOfferedBackAndCleanEndLeavesNone()

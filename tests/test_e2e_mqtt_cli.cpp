@@ -7,75 +7,14 @@
 #include "sim/LevelCommands.h"
 #include "sim/PtyMeter.h"
 #include "support/CliProcess.h"
+#include "support/MqttBroker.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
-
-int freeLoopbackPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    ::close(fd);
-    return port;
-}
-
-// A mosquitto with persistence in a folder of its own, so a subscriber's session outlives a restart.
-struct Broker {
-    QString dir;
-    int port = 0;
-    QProcess p;
-    bool start()
-    {
-        QFile conf(dir + "/broker.conf");
-        if (!conf.open(QIODevice::WriteOnly))
-            return false;
-        conf.write("listener " + QByteArray::number(port) + " 127.0.0.1\nallow_anonymous true\npersistence true\n"
-                   "persistence_location " + dir.toUtf8() + "/\n" + (::getuid() == 0 ? "user root\n" : ""));
-        conf.close();
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start("mosquitto", {"-c", conf.fileName()});
-        return p.waitForStarted(5000) && waitUntil([this] { return p.readAll().contains("running") || accepts(); }, 5000);
-    }
-    void stop()
-    {
-        p.terminate();
-        p.waitForFinished(5000);
-    }
-    bool accepts() const
-    {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(quint16(port));
-        const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
-        ::close(fd);
-        return ok;
-    }
-    static bool waitUntil(const std::function<bool()> &done, int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms)
-            QTest::qWait(50);
-        return done();
-    }
-};
 
 // What mosquitto_sub -v printed: topic and payload per line.
 QList<QPair<QByteArray, QByteArray>> messages(const QByteArray &printed)
@@ -139,20 +78,10 @@ void TestE2EMqttCli::brokerRestartLosesNothingAndPublishSendsAFolder()
     const QString portText = QString::number(broker.port);
 
     // A subscriber whose session (and queue) the broker keeps across its restart.
-    QProcess sub;
-    QByteArray seen;
-    sub.start("mosquitto_sub", {"-h", "127.0.0.1", "-p", portText, "-v", "-q", "1", "-c", "-i", "k352-test-sub",
-                                "-t", "k352/#", "-t", "homeassistant/#"});
-    QVERIFY(sub.waitForStarted(5000));
-    const auto readSub = [&] {
-        sub.waitForReadyRead(0);
-        seen += sub.readAllStandardOutput();
-    };
-    QVERIFY(Broker::waitUntil([&] {
-        QProcess::execute("mosquitto_pub", {"-h", "127.0.0.1", "-p", portText, "-q", "1", "-t", "k352/probe", "-m", "x"});
-        readSub();
-        return seen.contains("k352/probe x");
-    }, 10000));
+    Subscriber sub;
+    QVERIFY(sub.start(broker.port, "k352-test-sub", {"k352/#", "homeassistant/#"}));
+    QByteArray &seen = sub.seen;
+    const auto readSub = [&] { sub.read(); };
 
     PtyMeter meter;
     QVERIFY2(meter.start(), qPrintable(meter.errorString()));
@@ -244,8 +173,6 @@ void TestE2EMqttCli::brokerRestartLosesNothingAndPublishSendsAFolder()
     QCOMPARE(again.p.exitCode(), 0);
     QVERIFY2(again.err.contains("nothing to send"), again.err.constData());
 
-    sub.terminate();
-    sub.waitForFinished(5000);
     broker.stop();
     meter.stop();
 }

@@ -267,6 +267,10 @@ private slots:
             // A download whose transfer nests another hold on the port: one pause, one resume.
             PortLoan download(session.state().Loans, QStringLiteral("download"));
             PortLoan inner(session.state().Loans, QStringLiteral("recall"));
+            // A frame left in the buffer when the command took the port: not a resumption.
+            ms = 1020;
+            session.link().onFrame(liveFrame(0x18, 0x23, 505));
+            QVERIFY(sampler.isLost());
             ms = 5000;
             QVERIFY(!sampler.tick(now(), ms)); // no silence counted while the port is held
             QVERIFY(sampler.isLost());

@@ -1,5 +1,6 @@
 #include "monitor/ui/DayChart.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -50,6 +51,21 @@ DayChart::DayChart(QWidget *parent) : QCustomPlot(parent)
     yAxis->setLabel(QStringLiteral("dB"));
     yAxis->setRange(30, 100);
     setMinimumHeight(200);
+    // The wheel zooms into the hours and a drag moves along them, within the day; a double-click
+    // shows the whole day again.
+    setInteractions(QCP::iRangeZoom | QCP::iRangeDrag);
+    axisRect()->setRangeZoom(Qt::Horizontal);
+    axisRect()->setRangeDrag(Qt::Horizontal);
+    connect(xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this, [this](const QCPRange &r) {
+        const double width = std::clamp(r.size(), 600.0, 86400.0);
+        const double lower = std::clamp(r.lower, 0.0, 86400.0 - width);
+        if (lower != r.lower || width != r.size())
+            xAxis->setRange(lower, lower + width);
+    });
+    connect(this, &QCustomPlot::mouseDoubleClick, this, [this] {
+        xAxis->setRange(0, 86400);
+        replot(QCustomPlot::rpQueuedReplot);
+    });
 }
 
 void DayChart::setEnvelope(const DayEnvelope &envelope)

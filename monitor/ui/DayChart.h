@@ -1,7 +1,8 @@
 #pragma once
 // The chart of one monitored day: 24 hours on the X axis (seconds of the local day), the samples
 // as a min/max envelope (a band per bin), each period's Leq as a step, the warning and alarm
-// levels as lines. Bins without samples and periods without a row are left empty.
+// levels as lines. Bins without samples and periods without a row are left empty. The hours can be
+// zoomed and moved with the mouse.
 #include "monitor/FolderView.h"
 
 #include <optional>

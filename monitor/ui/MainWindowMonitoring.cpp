@@ -10,6 +10,7 @@
 #include "monitor/FolderView.h"
 #include "monitor/SessionFeed.h"
 #include "monitor/ui/TfrmMonitor.h"
+#include "panel/ui/TfrmPanel.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -86,7 +87,11 @@ TfrmMonitor *MainWindowMonitoring::newWindow(LiveFeed *feed)
 {
     auto *w = new TfrmMonitor(feed, m_time);
     QMdiSubWindow *sub = m_main.workspace()->addSubWindow(w);
-    sub->setGeometry(QRect(QPoint(0, 0), w->size())); // at the workspace's corner, whole
+    // Beside the control panel, so its display and keys stay in sight; whole.
+    QPoint at(0, 0);
+    if (QWidget *panel = m_main.panel() ? m_main.panel()->parentWidget() : nullptr; panel && panel->isVisible())
+        at.setX(panel->geometry().right() + 1);
+    sub->setGeometry(QRect(at, w->size()));
     w->show();
     m_main.workspace()->setActiveSubWindow(sub);
     return w;
@@ -96,8 +101,10 @@ TfrmMonitor *MainWindowMonitoring::openWindow()
 {
     if (!m_window)
         m_window = newWindow(m_feed.get());
-    else if (QWidget *frame = m_window->parentWidget())
+    else if (auto *frame = qobject_cast<QMdiSubWindow *>(m_window->parentWidget())) {
         frame->showNormal();
+        m_main.workspace()->setActiveSubWindow(frame); // to the front, over the other windows
+    }
     return m_window;
 }
 

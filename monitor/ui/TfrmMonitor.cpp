@@ -4,6 +4,7 @@
 #include "app/ui/K352Application.h"
 #include "monitor/ui/DayChart.h"
 #include "monitor/ui/DesktopNotifier.h"
+#include "mqtt/MonitorMqtt.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -18,12 +19,14 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <mutex>
 
 namespace {
 
 const QString kClass = QStringLiteral("TfrmMonitor");
 constexpr int kRunTickMs = 200;
 constexpr int kFollowTickMs = 1000;
+constexpr int kMqttLogLines = 20;
 
 QString text(const char *name) { return windowText(kClass, name); }
 
@@ -90,6 +93,19 @@ QLabel *namedLabel(QWidget *parent, const char *name, const QString &initial = {
 
 } // namespace
 
+// The publisher reports from its own thread, and may outlive a stop by a hanging connection
+// attempt: the window is reached only while it is set, and always on its own thread.
+struct TfrmMonitor::MqttReports {
+    std::mutex mutex;
+    TfrmMonitor *window = nullptr;
+    void report(const QString &text)
+    {
+        std::lock_guard lock(mutex);
+        if (window)
+            QMetaObject::invokeMethod(window, [w = window, text] { w->showMqttReport(text); }, Qt::QueuedConnection);
+    }
+};
+
 TfrmMonitor::TfrmMonitor(LiveFeed *feed, MonitorTime &time, QWidget *parent)
     : QWidget(parent), m_feed(feed), m_time(time)
 {
@@ -132,6 +148,8 @@ void TfrmMonitor::build()
     lblAlarm->setAlignment(Qt::AlignCenter);
     lblAlarm->setAutoFillBackground(true);
     lblState = namedLabel(this, "lblState");
+    lblMqtt = namedLabel(this, "lblMqtt");
+    lblMqtt->setVisible(false);
     top->addWidget(btnStart);
     top->addWidget(btnStop);
     top->addSpacing(16);
@@ -193,6 +211,7 @@ void TfrmMonitor::build()
     split->setStretchFactor(1, 2);
     auto *column = new QVBoxLayout(this);
     column->addLayout(top);
+    column->addWidget(lblMqtt);
     column->addWidget(split, 1);
     resize(900, 620);
 
@@ -217,6 +236,12 @@ bool TfrmMonitor::start(const MonitorSettings &settings)
 {
     if (running() || !m_feed)
         return false;
+    QString mqttProblem;
+    const MqttSettings mqtt = settings.mqtt(mqttProblem);
+    if (!mqttProblem.isEmpty()) {
+        showError(mqttProblem);
+        return false;
+    }
     m_settings = settings;
     const MonitorConfig &c = settings.config;
     auto core = std::make_unique<MonitorCore>(c, m_time.clock());
@@ -268,6 +293,9 @@ bool TfrmMonitor::start(const MonitorSettings &settings)
             if (const MonitorError e = m_sampler->resumed(m_time.now(), m_time.steadyMs()))
                 fail(e);
         });
+    // After the window's hooks, so the publisher passes everything on to them first.
+    if (mqtt.enabled())
+        attachMqtt(mqtt);
     // The start event was written before the callbacks were set.
     m_eventsDay = -1;
     showChanges(FolderView::Samples | FolderView::Periods | FolderView::Events | FolderView::Days);
@@ -288,6 +316,7 @@ void TfrmMonitor::stop()
         m_feed->setPauseHandlers({}, {});
     }
     const MonitorError e = m_core->stop(m_time.now());
+    detachMqtt();
     m_sampler.reset();
     m_core.reset();
     m_warning = m_alarm = false;
@@ -301,6 +330,42 @@ void TfrmMonitor::stop()
     showAlarm();
     if (e)
         showError(text("WriteFailed").arg(e.message()));
+}
+
+void TfrmMonitor::attachMqtt(const MqttSettings &mqtt)
+{
+    m_mqttLog.clear();
+    m_mqttReports = std::make_shared<MqttReports>();
+    m_mqttReports->window = this;
+    lblMqtt->clear();
+    lblMqtt->setToolTip({});
+    lblMqtt->setVisible(true);
+    m_mqtt = std::make_unique<MonitorMqtt>(mqtt, m_settings.config.dir, *m_core,
+                                           [reports = m_mqttReports](const QString &text) { reports->report(text); });
+}
+
+void TfrmMonitor::detachMqtt()
+{
+    if (!m_mqtt)
+        return;
+    // Waits a little for the last acknowledgements; says what is kept for later.
+    m_mqtt->finish();
+    m_mqtt.reset();
+    std::lock_guard lock(m_mqttReports->mutex);
+    m_mqttReports->window = nullptr;
+}
+
+void TfrmMonitor::showMqttReport(const QString &report)
+{
+    QString detail = report;
+    if (detail.startsWith(QLatin1String("mqtt: ")))
+        detail.remove(0, 6);
+    const QString line = text("MqttState").arg(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat), detail);
+    lblMqtt->setText(line);
+    m_mqttLog.append(line);
+    if (m_mqttLog.size() > kMqttLogLines)
+        m_mqttLog.removeFirst();
+    lblMqtt->setToolTip(m_mqttLog.join(QLatin1Char('\n')));
 }
 
 void TfrmMonitor::fail(const MonitorError &e)
@@ -318,6 +383,7 @@ void TfrmMonitor::openFolder(const QString &dir)
     m_view->setFollowing(true);
     m_view->showDay();
     m_following = true;
+    lblMqtt->setVisible(false);
     m_warning = m_alarm = m_lost = false;
     m_eventsDay = -1;
     showChanges(FolderView::Samples | FolderView::Periods | FolderView::Events | FolderView::Days);

@@ -3,7 +3,8 @@
 // the meter into a folder, or shows a folder (followed live while another process writes it).
 // It shows the current level, the figures of the open period, the day chart, the day's periods
 // and events, and days.csv; the days of the folder are paged back and forth. An alarm turns the
-// window's alarm state on and sends a desktop notification.
+// window's alarm state on and sends a desktop notification. A run with an MQTT broker publishes
+// as `k352-cli monitor --mqtt` does, and shows what the publisher reports.
 #include "monitor/FolderView.h"
 #include "monitor/LiveSampler.h"
 #include "monitor/MonitorTime.h"
@@ -15,6 +16,7 @@
 #include <memory>
 
 class DayChart;
+class MonitorMqtt;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -59,6 +61,7 @@ public:
     QPushButton *btnNextDay;
     QLabel *lblDay;
     QLabel *lblState;
+    QLabel *lblMqtt;
     QLabel *lblAlarm;
     QLabel *lblLevel;
     QLabel *lblLevelTime;
@@ -87,6 +90,9 @@ private:
     void fillEvents();
     void fillDays();
     void showAlarm();
+    void attachMqtt(const MqttSettings &mqtt);
+    void detachMqtt();
+    void showMqttReport(const QString &report);
 
     LiveFeed *m_feed;
     MonitorTime &m_time;
@@ -94,6 +100,11 @@ private:
     std::unique_ptr<FolderView> m_view;
     std::unique_ptr<MonitorCore> m_core;
     std::unique_ptr<LiveSampler> m_sampler;
+    std::unique_ptr<MonitorMqtt> m_mqtt;
+    // Where the publishing thread's reports go while this window takes them.
+    struct MqttReports;
+    std::shared_ptr<MqttReports> m_mqttReports;
+    QStringList m_mqttLog;
     QTimer m_timer;
     bool m_following = false;
     bool m_lost = false;

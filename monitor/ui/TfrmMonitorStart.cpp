@@ -137,6 +137,19 @@ MonitorSettings TfrmMonitorStart::settings() const
     return s;
 }
 
+MqttSettings MonitorSettings::mqtt(QString &problem) const
+{
+    problem.clear();
+    MqttSettings m;
+    if (mqttBroker.isEmpty())
+        return m;
+    if (!m.apply(QStringLiteral("--mqtt"), mqttBroker).isEmpty())
+        problem = windowText(kClass, "BadBroker").arg(mqttBroker);
+    else if (const QString why = m.finish(); !why.isEmpty())
+        problem = windowText(kClass, "MqttLogin").arg(why);
+    return problem.isEmpty() ? m : MqttSettings{};
+}
+
 QString TfrmMonitorStart::problem() const
 {
     const MonitorSettings s = settings();
@@ -146,7 +159,9 @@ QString TfrmMonitorStart::problem() const
         return windowText(kClass, "IntervalAbovePeriod");
     if (s.config.warnTenths && s.config.alarmTenths && *s.config.warnTenths > *s.config.alarmTenths)
         return windowText(kClass, "WarnAboveAlarm");
-    return {};
+    QString why;
+    s.mqtt(why);
+    return why;
 }
 
 void TfrmMonitorStart::btnStartClick()

@@ -1,8 +1,8 @@
 #pragma once
 // The start dialog of a long-term monitoring run: the folder, the sampling interval, the period,
-// the warning and alarm levels with their hold time, and an MQTT broker (optional; handed on as
-// a setting).
+// the warning and alarm levels with their hold time, and an MQTT broker (optional).
 #include "monitor/MonitorCore.h"
+#include "mqtt/MqttSettings.h"
 
 #include <QDialog>
 #include <functional>
@@ -16,6 +16,12 @@ class QPushButton;
 struct MonitorSettings {
     MonitorConfig config;
     QString mqttBroker; // host[:port], empty for none
+
+    // The publishing of the broker field, made as `k352-cli monitor --mqtt HOST[:PORT]` makes it:
+    // the default topic prefix and node id, the login from K352_MQTT_USER and K352_MQTT_PASSWORD.
+    // Disabled settings without a broker; problem gets why the field cannot be used (in the
+    // active language), empty otherwise.
+    MqttSettings mqtt(QString &problem) const;
 };
 
 class TfrmMonitorStart : public QDialog {
