@@ -17,25 +17,9 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "support/MqttBroker.h"
 
 namespace {
-
-int freeLoopbackPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    ::close(fd);
-    return port;
-}
 
 double percentile(std::vector<double> v, double p)
 {
@@ -72,19 +56,12 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(5, QByteArray(argv[1]).toInt()) : 60;
     QTemporaryDir tmp;
-    const int port = freeLoopbackPort();
-    const QString portText = QString::number(port);
-    {
-        QFile conf(tmp.filePath("broker.conf"));
-        if (!conf.open(QIODevice::WriteOnly))
-            qFatal("cannot write the broker's configuration");
-        conf.write("listener " + portText.toLatin1() + " 127.0.0.1\nallow_anonymous true\n" + (::getuid() == 0 ? "user root\n" : ""));
-    }
-    QProcess broker;
-    broker.start("mosquitto", {"-c", tmp.filePath("broker.conf")});
-    if (!broker.waitForStarted(5000))
+    Broker broker;
+    broker.dir = tmp.path();
+    broker.port = freeLoopbackPort();
+    if (!broker.start())
         qFatal("mosquitto does not start");
-    QThread::msleep(500);
+    const QString portText = QString::number(broker.port);
 
     // Latency of the live levels.
     QProcess sub;
@@ -141,7 +118,6 @@ int main(int argc, char **argv)
     publisher.finish(1000);
     std::printf("mqtt_backlog_messages: %lld count\n", static_cast<long long>(backlog.size()));
     std::printf("mqtt_backlog_time: %.1f ms%s\n", ms, delivered ? "" : " (not all acknowledged)");
-    broker.terminate();
-    broker.waitForFinished(5000);
+    broker.stop();
     return delivered ? 0 : 1;
 }
