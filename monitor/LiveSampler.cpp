@@ -1,31 +1,23 @@
 #include "monitor/LiveSampler.h"
 
+#include "link/Protocol.h"
 #include "panel/ReadingDecoder.h"
 #include "realtime/SamplingStep.h"
 
 #include <cmath>
 #include <utility>
 
-namespace {
-// Status byte A: weighting A, FAST, MAX/MIN mode; status byte B: a stored value is shown.
-constexpr quint8 WeightingABit = 0x08;
-constexpr quint8 FastBit = 0x10;
-constexpr quint8 MaxMinModeBit = 0x04;
-constexpr quint8 RecallBit = 0x40;
-} // namespace
-
 LiveReading readLiveFrame(const QByteArray &frame, const Stamp &time, qint64 steadyMs)
 {
-    const quint8 a = quint8(frame.at(1));
-    const quint8 b = quint8(frame.at(2));
+    const LiveStatus s = LiveStatus::parse(frame);
     LiveReading r;
     r.time = time;
     r.steadyMs = steadyMs;
-    r.tenths = int(std::lround(double(decodeReading(frame).level) * 10.0));
-    r.weighting = (a & WeightingABit) ? Weighting::A : Weighting::C;
-    r.response = (a & FastBit) ? Response::Fast : Response::Slow;
+    r.tenths = int(std::lround(double(decodeReading(s).level) * 10.0));
+    r.weighting = s.weightingA ? Weighting::A : Weighting::C;
+    r.response = s.fast ? Response::Fast : Response::Slow;
     // In the recall display (MAX/MIN mode off) the level field holds the stored value shown.
-    r.isLevel = !(b & RecallBit) || (a & MaxMinModeBit);
+    r.isLevel = !s.recallShown || s.maxMin;
     return r;
 }
 
