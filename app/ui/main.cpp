@@ -4,9 +4,12 @@
 #include "app/ui/TfrmMain.h"
 #include "link/WireLog.h"
 #include "sim/PtyMeter.h"
+#include "sim/SimCommands.h"
 
 #include <QCommandLineParser>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <unistd.h>
 #include <QTextStream>
 #include <exception>
 #include <memory>
@@ -106,7 +109,27 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // The demo meter takes k352-sim's commands on standard input ("off", "on", "spell 85 10", ...),
+    // so that a demonstration can show a lost meter or a loud spell. Nothing when stdin is empty.
+    QByteArray stdinPending;
+    std::unique_ptr<QSocketNotifier> stdinNotifier;
+    if (demoMeter) {
+        stdinNotifier = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(stdinNotifier.get(), &QSocketNotifier::activated, [&] {
+            char buf[512];
+            const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+            if (n <= 0) {
+                stdinNotifier->setEnabled(false);
+                return;
+            }
+            stdinPending.append(buf, n);
+            for (qsizetype nl; (nl = stdinPending.indexOf('\n')) >= 0; stdinPending.remove(0, nl + 1))
+                applySimCommand(*demoMeter, std::string_view(stdinPending.constData(), size_t(nl)));
+        });
+    }
+
     const int rc = app.exec();
+    stdinNotifier.reset();
     mainWindow.reset();
     if (demoMeter)
         demoMeter->stop();
