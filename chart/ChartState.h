@@ -39,10 +39,10 @@ struct ChartLook {
     int gridStyle = sgThin;
     int gridLines = sgGridBoth;
 
-    FontSpec mainTitleFont{QString(), 12, true, false};
-    FontSpec subTitleFont{QString(), 10, false, false};
-    FontSpec labelFont{QString(), 9, false, false};
-    FontSpec tickFont{QString(), 8, false, false};
+    ChartFont mainTitleFont{QString(), 12, true, false};
+    ChartFont subTitleFont{QString(), 10, false, false};
+    ChartFont labelFont{QString(), 9, false, false};
+    ChartFont tickFont{QString(), 8, false, false};
 
     // Behaviour flags.
     int arrowCursor = sgArrowNormal;

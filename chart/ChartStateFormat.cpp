@@ -43,7 +43,7 @@ public:
         num<quint32>(quint32(utf8.size()));
         m_out.append(utf8);
     }
-    void font(const FontSpec &f)
+    void font(const ChartFont &f)
     {
         text(f.family);
         num<double>(f.pointSize);
@@ -125,9 +125,9 @@ public:
         m_p += n;
         return s;
     }
-    FontSpec font()
+    ChartFont font()
     {
-        FontSpec f;
+        ChartFont f;
         f.family = text();
         f.pointSize = finite();
         if (f.pointSize < 0 || f.pointSize > 500)

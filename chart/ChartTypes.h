@@ -111,12 +111,12 @@ struct HotSpot {
 // The level that marks a point as not drawn.
 constexpr float kDefaultNullDataValueY = 9999.0f;
 
-struct FontSpec {
+struct ChartFont {
     QString family;       // empty: the widget's default family
     double pointSize = 0; // 0: the default size of that element
     bool bold = false;
     bool italic = false;
-    bool operator==(const FontSpec &) const = default;
+    bool operator==(const ChartFont &) const = default;
 };
 
 struct GraphAnnotation {

@@ -181,18 +181,11 @@ int runMonitor(LiveFeed &feed, Clock &clock, const MonitorOptions &o, const std:
     steady.start();
     LiveSampler sampler(core, o.config.intervalMs, 0);
     MonitorError error;
-    feed.setFrameHandler([&](const QByteArray &frame) {
-        if (!error)
-            error = sampler.reading(readLiveFrame(frame, Stamp::now(), steady.elapsed()));
-    });
-    feed.setPauseHandlers(
-        [&](const QString &reason) {
+    connectSampler(
+        feed, sampler, [] { return Stamp::now(); }, [&] { return steady.elapsed(); },
+        [&](const MonitorError &e) {
             if (!error)
-                error = sampler.paused(Stamp::now(), reason);
-        },
-        [&] {
-            if (!error)
-                error = sampler.resumed(Stamp::now(), steady.elapsed());
+                error = e;
         });
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -202,8 +195,7 @@ int runMonitor(LiveFeed &feed, Clock &clock, const MonitorOptions &o, const std:
     ticker.start(200);
     while (!error && !stopRequested() && !(o.durationMs && steady.elapsed() >= *o.durationMs))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    feed.setFrameHandler({});
-    feed.setPauseHandlers({}, {});
+    disconnectSampler(feed);
     ticker.stop();
     const MonitorError atStop = core.stop(Stamp::now());
     if (mqtt)

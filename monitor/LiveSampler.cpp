@@ -72,3 +72,27 @@ MonitorError LiveSampler::resumed(const Stamp &now, qint64 steadyMs)
     m_lost = false;
     return m_core.connectionResumed(now);
 }
+
+void connectSampler(LiveFeed &feed, LiveSampler &sampler, std::function<Stamp()> now,
+                    std::function<qint64()> steadyMs, std::function<void(const MonitorError &)> failed)
+{
+    feed.setFrameHandler([&sampler, now, steadyMs, failed](const QByteArray &frame) {
+        if (const MonitorError e = sampler.reading(readLiveFrame(frame, now(), steadyMs())))
+            failed(e);
+    });
+    feed.setPauseHandlers(
+        [&sampler, now, failed](const QString &reason) {
+            if (const MonitorError e = sampler.paused(now(), reason))
+                failed(e);
+        },
+        [&sampler, now, steadyMs, failed] {
+            if (const MonitorError e = sampler.resumed(now(), steadyMs()))
+                failed(e);
+        });
+}
+
+void disconnectSampler(LiveFeed &feed)
+{
+    feed.setFrameHandler({});
+    feed.setPauseHandlers({}, {});
+}

@@ -75,3 +75,10 @@ private:
     bool m_lostByPause = false;
     qint64 m_samples = 0;
 };
+
+// Connects sampler to feed: each frame becomes a reading, and a command's hold on the port a pause
+// until it ends. now and steadyMs give the wall clock and the monotonic clock; failed gets every
+// error the sampler returns. disconnectSampler ends it, before the sampler goes.
+void connectSampler(LiveFeed &feed, LiveSampler &sampler, std::function<Stamp()> now,
+                    std::function<qint64()> steadyMs, std::function<void(const MonitorError &)> failed);
+void disconnectSampler(LiveFeed &feed);

@@ -34,7 +34,7 @@ ChartState sampleState()
     s.look.deskColor = PEargb(255, 190, 190, 190);
     s.look.subsetColors = {PEargb(255, 255, 255, 0), PEargb(255, 255, 0, 0)};
     s.look.gridStyle = sgDot;
-    s.look.tickFont = FontSpec{QStringLiteral("Sans"), 11, true, true};
+    s.look.tickFont = ChartFont{QStringLiteral("Sans"), 11, true, true};
     s.look.arrowCursor = sgArrowCross;
     GraphAnnotation *a = s.annotationForWrite(5);
     a->type = sgAnnotCross;

@@ -171,21 +171,21 @@ QWidget *ChartCustomizeDialog::fontsPage()
 {
     auto *page = new QWidget(this);
     auto *grid = new QGridLayout(page);
-    const FontSpec specs[4] = {m_look.mainTitleFont, m_look.subTitleFont, m_look.labelFont, m_look.tickFont};
+    const ChartFont current[4] = {m_look.mainTitleFont, m_look.subTitleFont, m_look.labelFont, m_look.tickFont};
     for (int i = 0; i < 4; ++i) {
         FontRow &row = fonts[size_t(i)];
         row.family = new QFontComboBox(page);
-        if (!specs[i].family.isEmpty())
-            row.family->setCurrentFont(QFont(specs[i].family));
+        if (!current[i].family.isEmpty())
+            row.family->setCurrentFont(QFont(current[i].family));
         row.size = new QDoubleSpinBox(page);
         row.size->setRange(0, 500);
         row.size->setDecimals(1);
         row.size->setSpecialValueText(dialogText("spnFontSize.specialValueText"));
-        row.size->setValue(specs[i].pointSize);
+        row.size->setValue(current[i].pointSize);
         row.bold = namedCheckBox(page, "chkBold");
-        row.bold->setChecked(specs[i].bold);
+        row.bold->setChecked(current[i].bold);
         row.italic = namedCheckBox(page, "chkItalic");
-        row.italic->setChecked(specs[i].italic);
+        row.italic->setChecked(current[i].italic);
         // A family left as it was keeps the chart's choice, the widget's default included.
         connect(row.family, &QFontComboBox::currentFontChanged, this, [this, i] { fonts[size_t(i)].familyChosen = true; });
         grid->addWidget(namedLabel(page, kFontLabels[i]), i, 0);
@@ -215,9 +215,9 @@ QWidget *ChartCustomizeDialog::colorsPage()
     return page;
 }
 
-FontSpec ChartCustomizeDialog::fontOf(const FontRow &row, const FontSpec &before) const
+ChartFont ChartCustomizeDialog::fontOf(const FontRow &row, const ChartFont &before) const
 {
-    FontSpec f = before;
+    ChartFont f = before;
     if (row.familyChosen)
         f.family = row.family->currentFont().family();
     f.pointSize = row.size->value();

@@ -72,7 +72,7 @@ private:
     QWidget *subsetsPage(int subsets);
     QWidget *fontsPage();
     QWidget *colorsPage();
-    FontSpec fontOf(const FontRow &row, const FontSpec &before) const;
+    ChartFont fontOf(const FontRow &row, const ChartFont &before) const;
 
     ChartLook m_look;
     CustomizePages m_pages;

@@ -26,15 +26,15 @@ QPen subsetPen(PEColor color, int lineType)
     return pen;
 }
 
-QFont toFont(const FontSpec &spec, const QFont &base, double percent)
+QFont toFont(const ChartFont &font, const QFont &base, double percent)
 {
     QFont f = base;
-    if (!spec.family.isEmpty())
-        f.setFamily(spec.family);
-    if (spec.pointSize > 0)
-        f.setPointSizeF(std::max(1.0, spec.pointSize * percent / 100.0));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+    if (!font.family.isEmpty())
+        f.setFamily(font.family);
+    if (font.pointSize > 0)
+        f.setPointSizeF(std::max(1.0, font.pointSize * percent / 100.0));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
     return f;
 }
 

@@ -15,8 +15,8 @@ inline constexpr int kHotSpotPixels = 5;
 
 QColor toQColor(PEColor c);
 QPen subsetPen(PEColor color, int lineType);
-// The font of a spec over the widget's font; percent scales the spec's point size.
-QFont toFont(const FontSpec &spec, const QFont &base, double percent = 100);
+// A chart font over the widget's font; percent scales its point size.
+QFont toFont(const ChartFont &font, const QFont &base, double percent = 100);
 
 struct PlotTitles {
     QCPTextElement *main = nullptr;

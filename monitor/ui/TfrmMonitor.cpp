@@ -272,27 +272,11 @@ bool TfrmMonitor::start(const MonitorSettings &settings)
         filesChanged();
     };
     m_sampler = std::make_unique<LiveSampler>(*m_core, c.intervalMs, m_time.steadyMs());
-    m_feed->setFrameHandler([this](const QByteArray &frame) {
-        if (!m_sampler)
-            return;
-        if (const MonitorError e = m_sampler->reading(readLiveFrame(frame, m_time.now(), m_time.steadyMs())))
-            fail(e);
-    });
     // A download or a set-up command holds the port for a while: the run notes why the samples
     // stop and when they come back, instead of calling it a lost meter.
-    m_feed->setPauseHandlers(
-        [this](const QString &reason) {
-            if (!m_sampler)
-                return;
-            if (const MonitorError e = m_sampler->paused(m_time.now(), reason))
-                fail(e);
-        },
-        [this] {
-            if (!m_sampler)
-                return;
-            if (const MonitorError e = m_sampler->resumed(m_time.now(), m_time.steadyMs()))
-                fail(e);
-        });
+    connectSampler(
+        *m_feed, *m_sampler, [this] { return m_time.now(); }, [this] { return m_time.steadyMs(); },
+        [this](const MonitorError &e) { fail(e); });
     // After the window's hooks, so the publisher passes everything on to them first.
     if (mqtt.enabled())
         attachMqtt(mqtt);
@@ -311,10 +295,8 @@ void TfrmMonitor::stop()
     if (!m_core)
         return;
     m_timer.stop();
-    if (m_feed) {
-        m_feed->setFrameHandler({});
-        m_feed->setPauseHandlers({}, {});
-    }
+    if (m_feed)
+        disconnectSampler(*m_feed);
     const MonitorError e = m_core->stop(m_time.now());
     detachMqtt();
     m_sampler.reset();
